@@ -1,0 +1,117 @@
+#include "alerts/reminderwindow.h"
+
+#include "forms/commandbutton.h"
+#include "forms/formbuilder.h"
+#include "forms/platform.h"
+#include "forms/timer.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const forms::FormDef &definition(int slot)
+{
+    switch (slot) {
+    case 0:
+        return ui::Form2();
+    case 1:
+        return ui::Form3();
+    default:
+        return ui::Form4();
+    }
+}
+
+} // namespace
+
+ReminderWindow::ReminderWindow(int slot, QWidget *owner, QLineEdit *soundSwitch, forms::Timer *beeper)
+    : forms::Form(definition(slot), owner)
+    , m_slot(slot)
+    , m_soundSwitch(soundSwitch)
+    , m_beeper(beeper)
+    , m_message(forms::control<QLabel>(this, messageLabelName(slot)))
+    , m_acknowledge(forms::control<forms::CommandButton>(this, "Command1"))
+{
+    // A reminder hidden behind the user's editor is of no use: keep it above other windows.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    connect(m_acknowledge, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
+    m_acknowledge->installEventFilter(this);
+}
+
+QStringList ReminderWindow::messages(int slot)
+{
+    switch (slot) {
+    case 0:
+        return {QStringLiteral("饿了就喝水，水真是个好东西，难怪“多喝热水”这句话这么火，那就去喝水吧！"),
+                QStringLiteral("这个冬天特别冷记得一日三餐按时吃饭，多喝热水穿秋裤，冻坏了可没人心疼没钱看病"),
+                QStringLiteral("寒的冬，寒的冻白天的阳光有多温柔，夜晚的风就有多无情。天气干燥又寒冷，多喝热水！"),
+                QStringLiteral("一杯生命之水，即可滋润万物，快喝水吧"),
+                QStringLiteral("人体百分之七十都是水，你再不喝水就变成百分之六十啦"),
+                QStringLiteral("天冷无情亦有情，喝杯热水行不行"),
+                QStringLiteral("施主，放下电脑，喝杯喝水噢")};
+    case 1:
+        return {QStringLiteral("生活需要触碰，而不是紧握。有时候你需要放松，让生活顺其自然，去远眺休息下吧"),
+                QStringLiteral("再烦，也别忘记微笑；再急，也要注意语气；再苦，也要继续坚持；再怕，也要勇敢面对；"
+                               "再累，也要保护自己；再痛，也要用力忍住；再忙，也要注意休息"),
+                QStringLiteral("累了，就休息；心累了，就淡定。长大了，成熟了，很多事情就看透了。累了，就去远眺一下吧"),
+                QStringLiteral("电脑无情亦有情，远眺一下行不行"),
+                QStringLiteral("施主，放下电脑，看看外面噢")};
+    default:
+        return {QStringLiteral("该上厕所了嘞"), QStringLiteral("再不上厕所，膀胱就得撑不了了嘞"),
+                QStringLiteral("电脑无情亦有情，上下厕所行不行")};
+    }
+}
+
+const char *ReminderWindow::messageLabelName(int slot)
+{
+    return slot == 0 ? "Label1" : "Label2";
+}
+
+void ReminderWindow::Form_Load()
+{
+    if (m_soundSwitch->text() != QStringLiteral("关"))
+        m_beeper->setEnabled(true);
+    forms::platform().randomize();
+    const QStringList list = messages(m_slot);
+    const double r = forms::platform().random();
+    const int k = std::clamp(int(std::floor(r * double(list.size()))), 0, int(list.size()) - 1);
+    m_message->setText(list.at(k));
+}
+
+void ReminderWindow::Command1_Click()
+{
+    Hide();
+    m_beeper->setEnabled(false);
+}
+
+void ReminderWindow::showEvent(QShowEvent *event)
+{
+    forms::Form::showEvent(event);
+    m_shown.start();
+    raise();
+    activateWindow();
+    if (parentWidget())
+        QApplication::alert(parentWidget()); // the main window asks for attention too
+}
+
+bool ReminderWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Keystrokes meant for another window (the user was typing when the reminder popped
+    // up) must not acknowledge it: keys do nothing to "我已知晓" in its first second.
+    if (watched == m_acknowledge && m_shown.isValid() && m_shown.elapsed() < kKeyGuardMs) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            return true;
+        default:
+            break;
+        }
+    }
+    return forms::Form::eventFilter(watched, event);
+}

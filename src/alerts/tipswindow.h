@@ -1,0 +1,13 @@
+// The health tips window: fixed advice on water, eye rest and the toilet; "返回" hides it.
+#pragma once
+
+#include "forms/form.h"
+
+class TipsWindow : public forms::Form
+{
+    Q_OBJECT
+public:
+    explicit TipsWindow(QWidget *owner);
+
+    void Command1_Click() { Hide(); }
+};

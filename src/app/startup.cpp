@@ -1,0 +1,54 @@
+#include "app/startup.h"
+
+#include <QIcon>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace startup {
+namespace {
+
+// While the application object is being created, Qt's messages are held back: if no
+// platform can be opened, Qt would print several lines and abort; instead the program
+// says so in one line and exits with a failure status.
+void quietDuringStartup(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type == QtFatalMsg) {
+        std::fputs("quorvane: 无法打开图形界面显示（no display could be opened; is DISPLAY or WAYLAND_DISPLAY set?）\n",
+                   stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+}
+
+} // namespace
+
+QIcon programIcon()
+{
+    // The program file carries the same drawing as assets/quorvane.ico; windows use the
+    // full-colour sizes.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("quorvane"));
+    QApplication::setWindowIcon(programIcon());
+    // The main window's own close handler ends the program; hidden windows never do.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(quietDuringStartup);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    setUpApplication();
+    return app;
+}
+
+} // namespace startup

@@ -1,0 +1,29 @@
+#include "forms/line.h"
+
+#include <QPainter>
+
+namespace forms {
+
+Line::Line(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Line::setEnds(QPoint from, QPoint to)
+{
+    m_from = from;
+    m_to = to;
+    // The widget covers the line's bounding box, end points included.
+    setGeometry(QRect(from, to).normalized().adjusted(0, 0, 1, 1));
+}
+
+void Line::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    painter.drawLine(m_from - pos(), m_to - pos());
+}
+
+} // namespace forms

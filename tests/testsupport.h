@@ -1,0 +1,153 @@
+// Helpers shared by the tests: finding controls, answering modal windows, recording
+// message boxes and pointing the settings file at a scratch folder.
+#pragma once
+
+#include "forms/platform.h"
+#include "forms/textbox.h"
+#include "forms/timer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace testsupport {
+
+inline forms::TextBox *box(QObject *form, const char *name)
+{
+    return form->findChild<forms::TextBox *>(QLatin1String(name));
+}
+inline QCheckBox *check(QObject *form, const char *name)
+{
+    return form->findChild<QCheckBox *>(QLatin1String(name));
+}
+inline forms::Timer *timer(QObject *form, const char *name)
+{
+    return form->findChild<forms::Timer *>(QLatin1String(name));
+}
+inline QPushButton *button(QObject *form, const char *name)
+{
+    return form->findChild<QPushButton *>(QLatin1String(name));
+}
+inline QLabel *label(QObject *form, const char *name)
+{
+    return form->findChild<QLabel *>(QLatin1String(name));
+}
+
+/// Arms a helper before a blocking call: it waits for a modal window to appear, hands
+/// it to act (which must close it), and gives up after the deadline. Assert only after
+/// the blocking call has returned.
+inline void whenModal(std::function<void(QWidget *)> act, int deadlineMs = 5000)
+{
+    auto *poll = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w && clock->elapsed() < deadlineMs)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (w)
+            act(w);
+    });
+    poll->start(10);
+}
+
+/// Clicks OK on a real message box and records what it showed.
+struct SeenBox {
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool seen = false;
+};
+inline void answerMessageBox(SeenBox *seen)
+{
+    whenModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (!box) {
+            w->hide();
+            return;
+        }
+        seen->seen = true;
+        seen->text = box->text();
+        seen->title = box->windowTitle();
+        seen->icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+/// One message box as the program asked for it.
+struct Shown {
+    QString text, title;
+    QMessageBox::Icon icon;
+};
+
+/// Replaces the platform's message boxes, beep and random numbers for one test case and
+/// puts the real ones back afterwards.
+class FakePlatform
+{
+public:
+    FakePlatform()
+        : m_saved(forms::platform())
+    {
+        forms::platform().message = [this](QWidget *, const QString &text, const QString &title,
+                                           QMessageBox::Icon icon) {
+            messages.append({text, title, icon});
+            if (onMessage)
+                onMessage();
+        };
+        forms::platform().beep = [this] { ++beeps; };
+        forms::platform().randomize = [] {};
+        forms::platform().random = [this] { return r; };
+    }
+    ~FakePlatform() { forms::platform() = m_saved; }
+
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Shown &s : messages)
+            list << s.text;
+        return list;
+    }
+
+    QList<Shown> messages;
+    std::function<void()> onMessage;
+    int beeps = 0;
+    double r = 0;
+
+private:
+    forms::Platform m_saved;
+};
+
+/// A scratch configuration folder holding the settings file for one test case.
+class SettingsFolder
+{
+public:
+    SettingsFolder() { qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit()); }
+    QString file() const { return m_dir.path() + QStringLiteral("/Quorvane.txt"); }
+    void write(const QByteArray &content) const
+    {
+        QFile f(file());
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+    }
+    QByteArray read() const
+    {
+        QFile f(file());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace testsupport
