@@ -12,8 +12,10 @@ ClickLabel::ClickLabel(QWidget *parent)
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         m_pressed = true;
+        m_inDoubleClick = false;
+    }
     event->accept();
 }
 

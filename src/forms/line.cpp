@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace forms {
 
 Line::Line(QWidget *parent)
@@ -16,7 +19,8 @@ void Line::setEnds(QPoint from, QPoint to)
     m_from = from;
     m_to = to;
     // The widget covers the line's bounding box, end points included.
-    setGeometry(QRect(from, to).normalized().adjusted(0, 0, 1, 1));
+    setGeometry(std::min(from.x(), to.x()), std::min(from.y(), to.y()), std::abs(to.x() - from.x()) + 1,
+                std::abs(to.y() - from.y()) + 1);
 }
 
 void Line::paintEvent(QPaintEvent *)

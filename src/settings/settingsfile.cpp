@@ -51,7 +51,7 @@ QByteArray format(const Module1::SavedIntervals &values)
         if (k)
             line += ',';
         const double v = values[k] == 0 ? 0.0 : values[k]; // never "-0"
-        line += QLocale::c().toString(v, 'g', QLocale::FloatingPointShortest).toLatin1();
+        line += QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest).toLatin1();
     }
     return line + "\r\n";
 }

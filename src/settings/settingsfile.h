@@ -22,7 +22,7 @@ struct ReadResult {
 /// number or is not finite; the fields before it are kept.
 ReadResult parse(const QByteArray &content);
 
-/// The file's line: the nine values in their shortest exact form, a point as decimal
+/// The file's line: the nine values in their shortest exact form without exponent, a point as decimal
 /// separator, no blanks, then CR LF.
 QByteArray format(const Module1::SavedIntervals &values);
 

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quorvane, builds it, then starts the program or runs
+# the whole test suite:
+#
+#   bash tools/setup.sh run     install what is missing, build, start the program
+#   bash tools/setup.sh test    install what is missing, build, run every test headless
+#
+# Works as root or as a user with sudo; does nothing it need not do on a second run.
+set -euo pipefail
+
+mode=${1:-run}
+case "$mode" in
+run | test) ;;
+*)
+  echo "usage: $0 run|test" >&2
+  exit 2
+  ;;
+esac
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${QUORVANE_BUILD_DIR:-$top/build}
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libcanberra-dev libcanberra-pulse sound-theme-freedesktop
+  fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" -j "$(nproc)"
+
+if [ "$mode" = run ]; then
+  exec "$build/quorvane"
+fi
+cd "$build"
+exec ctest --output-on-failure --timeout 120
