@@ -1,5 +1,6 @@
 #include "app/conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -218,6 +219,14 @@ double leadingNumber(QStringView text)
 QString wholeToText(long long value)
 {
     return QString::number(value);
+}
+
+QString normalisedTimeText(QStringView text, int limit)
+{
+    // Clamping before the conversion to an integer keeps that conversion defined.
+    const double whole = std::floor(leadingNumber(text));
+    const double clamped = std::min(std::max(whole, 0.0), double(limit));
+    return wholeToText(static_cast<long long>(clamped));
 }
 
 QString doubleToText(double value, const QLocale &locale)

@@ -31,4 +31,9 @@ QString wholeToText(long long value);
 /// in exponent form ("1E+20").
 QString doubleToText(double value, const QLocale &locale = QLocale());
 
+/// What a time box holds after losing the focus: the whole part of the text's leading
+/// number, clamped to 0..limit, in plain digits. A number too large for a double reads
+/// as infinity and so ends at the limit.
+QString normalisedTimeText(QStringView text, int limit);
+
 } // namespace conv

@@ -4,9 +4,6 @@
 #include "forms/platform.h"
 #include "forms/textbox.h"
 
-#include <algorithm>
-#include <cmath>
-
 void MainForm::TimeBox_KeyPress(int &keyAscii)
 {
     // Only the digits and Backspace reach a time box.
@@ -17,12 +14,8 @@ void MainForm::TimeBox_KeyPress(int &keyAscii)
 
 void MainForm::TimeBox_LostFocus(QLineEdit *box, int limit)
 {
-    // The whole part of the leading number, clamped to 0..limit, in plain digits. A number
-    // too large for a double reads as infinity and so ends at the limit; clamping before
-    // the conversion to an integer keeps that conversion defined.
-    const double whole = std::floor(conv::leadingNumber(box->text()));
-    const double clamped = std::min(std::max(whole, 0.0), double(limit));
-    box->setText(conv::wholeToText(static_cast<long long>(clamped)));
+    // Always written, even when the text does not change.
+    box->setText(conv::normalisedTimeText(box->text(), limit));
 }
 
 void MainForm::Command4_Click()
