@@ -64,6 +64,7 @@ private Q_SLOTS:
     void formLoadsOnceAndShowReturnsWhenHidden();
     void formIgnoresEscapeAndCloseRequests();
     void formCentresOnScreenWhenAsked();
+    void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
 };
 
@@ -378,6 +379,31 @@ void TestForms::formCentresOnScreenWhenAsked()
     form.Show();
     const QPoint screenCentre = owner.screen()->availableGeometry().center();
     QVERIFY((centre - screenCentre).manhattanLength() <= 2);
+}
+
+void TestForms::formCentresOverItsOwnerAndStaysOnScreen()
+{
+    QWidget owner;
+    owner.setGeometry(300, 200, 400, 300);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    CountingForm form(smallForm(), &owner);
+    QRect shown;
+    auto record = [&] {
+        whenModal([&](QWidget *w) {
+            shown = w->geometry();
+            static_cast<forms::Form *>(w)->Hide();
+        });
+        form.Show();
+    };
+    record();
+    QCOMPARE(shown.center(), owner.geometry().center());
+    // An owner hanging over the screen's edge: the window stays wholly visible.
+    const QRect screen = owner.screen()->availableGeometry();
+    owner.move(screen.left() - 350, screen.top() - 250);
+    QTRY_COMPARE(owner.pos(), QPoint(screen.left() - 350, screen.top() - 250));
+    record();
+    QVERIFY2(screen.contains(shown), qPrintable(QStringLiteral("%1,%2").arg(shown.x()).arg(shown.y())));
 }
 
 void TestForms::messageBoxTitles()
