@@ -57,6 +57,7 @@ private Q_SLOTS:
     void textBoxFiltersInputMethodText();
     void textBoxLostFocusOnlyForControlsOfTheProgram_data();
     void textBoxLostFocusOnlyForControlsOfTheProgram();
+    void textBoxDisabledUnderFocusIsNotLeft();
     void buttonCaptionWrapsAtBlanks();
     void builderStacksAndOrdersControls();
     void opaqueLabelWithoutColourUsesDefault();
@@ -240,6 +241,23 @@ void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram()
     QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
     QApplication::sendEvent(&box, &out);
     QCOMPARE(spy.count(), lost ? 1 : 0);
+}
+
+void TestForms::textBoxDisabledUnderFocusIsNotLeft()
+{
+    QWidget window;
+    auto *box = new forms::TextBox(&window);
+    auto *other = new QLineEdit(&window);
+    other->move(0, 40);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    box->setFocus();
+    QVERIFY(box->hasFocus());
+    QSignalSpy spy(box, &forms::TextBox::LostFocus);
+    box->setEnabled(false); // the focus moves on, but the user did not leave the box
+    QVERIFY(!box->hasFocus());
+    QCOMPARE(spy.count(), 0);
 }
 
 void TestForms::buttonCaptionWrapsAtBlanks()

@@ -94,7 +94,8 @@ QWidget *createWidget(const ControlDef &c, QWidget *form)
     case Kind::CommandButton: {
         auto *button = new CommandButton(form);
         button->setText(caption);
-        button->setAutoDefault(false);
+        // Enter presses the button that has the focus, as Space does.
+        button->setAutoDefault(true);
         return button;
     }
     case Kind::Image: {

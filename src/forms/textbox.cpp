@@ -93,6 +93,10 @@ void TextBox::inputMethodEvent(QInputMethodEvent *event)
 void TextBox::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    // A box that loses the focus because it was disabled under the user's hands (its slot
+    // started counting) was not left by the user: its text stays as typed.
+    if (!isEnabled())
+        return;
     switch (event->reason()) {
     case Qt::PopupFocusReason:        // the box's own context menu
     case Qt::ActiveWindowFocusReason: // another window became active; the box keeps its focus there

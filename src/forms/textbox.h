@@ -15,9 +15,9 @@ namespace forms {
 ///   not reported and keep their usual effect. Text committed by an input method is
 ///   reported character by character and dropped whole if any character is discarded.
 /// - LostFocus: raised when the focus moves from the box to another control of the
-///   program (Tab, Shift+Tab, a click on a focusable control, a control being
-///   disabled). Opening the box's context menu, or another window of the desktop
-///   becoming active, is not a loss of focus.
+///   program (Tab, Shift+Tab, a click on a focusable control). Opening the box's
+///   context menu, another window of the desktop becoming active, or the box itself
+///   being disabled, is not a loss of focus.
 class TextBox : public QLineEdit
 {
     Q_OBJECT
