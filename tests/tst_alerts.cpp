@@ -1,0 +1,346 @@
+// The reminder windows (message drawn once, beeper, look, keys) and the sound switch,
+// plus one run of the whole cycle on the real clock.
+#include "alerts/reminderwindow.h"
+#include "app/mainform.h"
+#include "settings/savedintervals.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+
+#include <cmath>
+#include <memory>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const char *const kChecks[3] = {"Check1", "Check2", "Check3"};
+
+/// The main window, shown, over a fake platform and a settings file of nine zeros.
+struct Program {
+    Program()
+    {
+        folder.write("0,0,0,0,0,0,0,0,0\r\n");
+        form = std::make_unique<MainForm>();
+        form->show();
+    }
+    FakePlatform fake;
+    SettingsFolder folder;
+    std::unique_ptr<MainForm> form;
+
+    QLineEdit *soundSwitch() const { return form->findChild<QLineEdit *>(u"Text1"_s); }
+    forms::Timer *beeper() const { return timer(form.get(), "Timer4"); }
+
+    /// Ticks a slot at 0/0/0, which alerts at once; act must dismiss the window.
+    void alert(int slot, std::function<void(QWidget *)> act) const
+    {
+        check(form.get(), kChecks[slot])->setChecked(true);
+        whenModal(std::move(act));
+        switch (slot) {
+        case 0:
+            return form->Timer1_Timer();
+        case 1:
+            return form->Timer2_Timer();
+        default:
+            return form->Timer3_Timer();
+        }
+    }
+};
+
+QPushButton *acknowledgeButton(QWidget *window)
+{
+    return button(window, "Command1");
+}
+
+} // namespace
+
+class TestAlerts : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { Module1::savedIntervals = {}; }
+    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+
+    void windowLook_data();
+    void windowLook();
+    void beeperFollowsSwitch_data();
+    void beeperFollowsSwitch();
+    void messageDrawnAtFirstAlert_data();
+    void messageDrawnAtFirstAlert();
+    void laterAlertReusesWindowSilently();
+    void keysCannotAcknowledgeAtOnce();
+    void soundSwitch();
+    void wholeCycleOnRealClock();
+};
+
+void TestAlerts::windowLook_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("water") << 0 << "Form2" << QSize(581, 322);
+    QTest::newRow("eye rest") << 1 << "Form3" << QSize(536, 286);
+    QTest::newRow("toilet") << 2 << "Form4" << QSize(592, 291);
+}
+
+void TestAlerts::windowLook()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    Program p;
+    QWidget *seen = nullptr;
+    Qt::WindowFlags flags;
+    QSize shownSize, minimum, maximum;
+    QPoint centre, ownerCentre;
+    p.alert(slot, [&](QWidget *w) {
+        seen = w;
+        flags = w->windowFlags();
+        shownSize = w->size();
+        minimum = w->minimumSize();
+        maximum = w->maximumSize();
+        centre = w->geometry().center();
+        ownerCentre = p.form->frameGeometry().center();
+        acknowledgeButton(w)->click();
+    });
+    QVERIFY(seen);
+    QCOMPARE(seen->objectName(), name);
+    QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(shownSize, size);
+    QCOMPARE(minimum, size);
+    QCOMPARE(maximum, size);
+    QVERIFY2((centre - ownerCentre).manhattanLength() <= 1,
+             qPrintable(u"window centre %1,%2, main window centre %3,%4"_s.arg(centre.x())
+                            .arg(centre.y())
+                            .arg(ownerCentre.x())
+                            .arg(ownerCentre.y())));
+    QVERIFY(!seen->isVisible());
+}
+
+void TestAlerts::beeperFollowsSwitch_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("beeps");
+    const char *const names[3] = {"water", "eye rest", "toilet"};
+    for (int k = 0; k < 3; ++k) {
+        QTest::addRow("%s, off", names[k]) << k << u"关"_s << false;
+        QTest::addRow("%s, on", names[k]) << k << u"开"_s << true;
+    }
+    QTest::newRow("empty switch is on") << 0 << "" << true;
+    QTest::newRow("blank after off is on") << 0 << u"关 "_s << true;
+    QTest::newRow("other word is on") << 0 << "off" << true;
+}
+
+void TestAlerts::beeperFollowsSwitch()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, text);
+    QFETCH(bool, beeps);
+    Program p;
+    p.soundSwitch()->setText(text);
+    bool beeperDuring = !beeps;
+    p.alert(slot, [&](QWidget *w) {
+        beeperDuring = p.beeper()->Enabled();
+        acknowledgeButton(w)->click();
+    });
+    QCOMPARE(beeperDuring, beeps);
+    QVERIFY(!p.beeper()->Enabled());
+}
+
+void TestAlerts::messageDrawnAtFirstAlert_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<double>("r");
+    QTest::addColumn<int>("index");
+    const char *const names[3] = {"water", "eye rest", "toilet"};
+    const int counts[3] = {7, 5, 3};
+    for (int k = 0; k < 3; ++k) {
+        const int n = counts[k];
+        QTest::addRow("%s r=0", names[k]) << k << 0.0 << 0;
+        for (int i = 1; i < n; ++i) {
+            const double edge = double(i) / n;
+            QTest::addRow("%s just below %d/%d", names[k], i, n) << k << std::nextafter(edge, 0.0) << i - 1;
+            QTest::addRow("%s r=%d/%d", names[k], i, n) << k << edge << i;
+        }
+        QTest::addRow("%s r=0.999999", names[k]) << k << 0.999999 << n - 1;
+    }
+}
+
+void TestAlerts::messageDrawnAtFirstAlert()
+{
+    QFETCH(int, slot);
+    QFETCH(double, r);
+    QFETCH(int, index);
+    // Label1 holds the message on the water window, Label2 on the others; the other
+    // label is the banner.
+    const char *messageLabel = slot == 0 ? "Label1" : "Label2";
+    const char *bannerLabel = slot == 0 ? "Label2" : "Label1";
+    Program p;
+    p.fake.r = r; // set after start-up: the draw happens when the window first appears
+    QString message, banner;
+    p.alert(slot, [&](QWidget *w) {
+        message = label(w, messageLabel)->text();
+        banner = label(w, bannerLabel)->text();
+        acknowledgeButton(w)->click();
+    });
+    const QStringList list = ReminderWindow::messages(slot);
+    QCOMPARE(list.size(), (QList<int>{7, 5, 3}.at(slot)));
+    QCOMPARE(message, list.at(index));
+    QCOMPARE(banner.trimmed(), u"到时啦"_s);
+}
+
+void TestAlerts::laterAlertReusesWindowSilently()
+{
+    Program p;
+    p.fake.r = 0.5;
+    QWidget *first = nullptr;
+    QString firstMessage;
+    bool firstBeeper = true;
+    p.alert(0, [&](QWidget *w) {
+        first = w;
+        firstMessage = label(w, "Label1")->text();
+        firstBeeper = p.beeper()->Enabled();
+        QTest::mouseClick(acknowledgeButton(w), Qt::LeftButton); // a click works at once
+    });
+    QCOMPARE(firstMessage, ReminderWindow::messages(0).at(3));
+    QVERIFY(!firstBeeper);
+
+    // Sound switched on and the main window moved before the next alert of the slot.
+    QTest::mouseClick(button(p.form.get(), "Command2"), Qt::LeftButton);
+    p.fake.r = 0.9;
+    p.form->move(p.form->pos() + QPoint(50, 20));
+    QWidget *second = nullptr;
+    QString secondMessage;
+    bool secondBeeper = true;
+    QPoint centre, ownerCentre;
+    p.alert(0, [&](QWidget *w) {
+        second = w;
+        secondMessage = label(w, "Label1")->text();
+        secondBeeper = p.beeper()->Enabled();
+        centre = w->geometry().center();
+        ownerCentre = p.form->frameGeometry().center();
+        acknowledgeButton(w)->click();
+    });
+    QCOMPARE(second, first);
+    QCOMPARE(secondMessage, firstMessage);
+    QVERIFY(!secondBeeper);
+    QVERIFY((centre - ownerCentre).manhattanLength() <= 1);
+}
+
+void TestAlerts::keysCannotAcknowledgeAtOnce()
+{
+    Program p;
+    p.form->Command2_Click();
+    struct {
+        bool afterEscape = false, afterSpace = false, afterEnter = false, afterLateEscape = false;
+        bool afterLateSpace = true, beeperAfterLateSpace = true;
+    } first;
+    p.alert(0, [&](QWidget *w) {
+        QPushButton *ack = acknowledgeButton(w);
+        QTest::keyClick(w, Qt::Key_Escape);
+        first.afterEscape = w->isVisible();
+        QTest::keyClick(ack, Qt::Key_Space);
+        first.afterSpace = w->isVisible();
+        QTest::keyClick(ack, Qt::Key_Return);
+        QTest::keyClick(ack, Qt::Key_Enter, Qt::KeypadModifier);
+        first.afterEnter = w->isVisible();
+        QTest::qWait(ReminderWindow::kKeyGuardMs + 100);
+        QTest::keyClick(ack, Qt::Key_Escape);
+        first.afterLateEscape = w->isVisible();
+        QTest::keyClick(ack, Qt::Key_Return); // Enter presses the focused button, as Space does
+        first.afterLateSpace = w->isVisible();
+        first.beeperAfterLateSpace = p.beeper()->Enabled();
+        if (w->isVisible())
+            ack->click();
+    });
+    QVERIFY(first.afterEscape);
+    QVERIFY(first.afterSpace);
+    QVERIFY(first.afterEnter);
+    QVERIFY(first.afterLateEscape);
+    QVERIFY(!first.afterLateSpace);
+    QVERIFY(!first.beeperAfterLateSpace);
+
+    // The guard starts afresh each time the window appears.
+    bool afterSpace = false, afterClick = true;
+    p.alert(0, [&](QWidget *w) {
+        QPushButton *ack = acknowledgeButton(w);
+        QTest::keyClick(ack, Qt::Key_Space);
+        afterSpace = w->isVisible();
+        QTest::mouseClick(ack, Qt::LeftButton);
+        afterClick = w->isVisible();
+        if (w->isVisible())
+            ack->click();
+    });
+    QVERIFY(afterSpace);
+    QVERIFY(!afterClick);
+}
+
+void TestAlerts::soundSwitch()
+{
+    Program p;
+    QLineEdit *text1 = p.soundSwitch();
+    QCOMPARE(text1->text(), u"关"_s);
+    QTest::mouseClick(button(p.form.get(), "Command2"), Qt::LeftButton);
+    QCOMPARE(text1->text(), u"开"_s);
+    QLabel *label8 = label(p.form.get(), "Label8");
+    QTest::mouseClick(label8, Qt::LeftButton);
+    QCOMPARE(text1->text(), u"开"_s);
+    QTest::mouseDClick(label8, Qt::LeftButton);
+    QCOMPARE(text1->text(), u"关"_s);
+    p.form->Timer4_Timer();
+    QCOMPARE(p.fake.beeps, 1);
+}
+
+void TestAlerts::wholeCycleOnRealClock()
+{
+    // Real timers: slot 1 at 0/0/1 alerts on its second tick while slot 2 goes on
+    // counting and the beeper sounds under the open window.
+    Program p;
+    QTest::mouseClick(button(p.form.get(), "Command2"), Qt::LeftButton);
+    const char *const seconds[2] = {"s", "s2"};
+    for (int k : {0, 1}) {
+        check(p.form.get(), kChecks[k])->setChecked(true);
+        box(p.form.get(), seconds[k])->setText(k == 0 ? u"1"_s : u"30"_s);
+    }
+    auto slot2Seconds = [&] { return box(p.form.get(), "s2")->text().toInt(); };
+
+    QElapsedTimer clock;
+    struct {
+        qint64 openedAt = -1;
+        QString window;
+        int slot2AtOpen = 0, slot2Later = 0, beepsAtOpen = -1, beepsLater = 0;
+    } seen;
+    whenModal([&](QWidget *w) {
+        seen.openedAt = clock.elapsed();
+        seen.window = w->objectName();
+        seen.slot2AtOpen = slot2Seconds();
+        seen.beepsAtOpen = p.fake.beeps;
+        (void)QTest::qWaitFor([&] { return p.fake.beeps > 0 && slot2Seconds() < seen.slot2AtOpen; }, 2000);
+        seen.slot2Later = slot2Seconds();
+        seen.beepsLater = p.fake.beeps;
+        QTest::mouseClick(acknowledgeButton(w), Qt::LeftButton);
+    });
+    clock.start();
+    QTest::mouseClick(label(p.form.get(), "Label2"), Qt::LeftButton);
+    QVERIFY(timer(p.form.get(), "Timer1")->isActive());
+    QVERIFY(timer(p.form.get(), "Timer2")->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!check(p.form.get(), "Check1")->isChecked(), 8000);
+
+    QCOMPARE(seen.window, u"Form2"_s);
+    QVERIFY2(seen.openedAt >= 1800 && seen.openedAt <= 2500, qPrintable(QString::number(seen.openedAt)));
+    QVERIFY2(seen.slot2AtOpen == 28 || seen.slot2AtOpen == 29, qPrintable(QString::number(seen.slot2AtOpen)));
+    QVERIFY(seen.slot2Later < seen.slot2AtOpen);
+    QCOMPARE(seen.beepsAtOpen, 0);
+    QVERIFY(seen.beepsLater >= 1);
+    QVERIFY(!timer(p.form.get(), "Timer1")->isActive());
+    QVERIFY(timer(p.form.get(), "Timer2")->isActive());
+    QVERIFY(!p.beeper()->isActive());
+    QVERIFY(check(p.form.get(), "Check2")->isChecked());
+}
+
+QTEST_MAIN(TestAlerts)
+#include "tst_alerts.moc"
