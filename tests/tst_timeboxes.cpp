@@ -1,0 +1,690 @@
+// The nine time boxes (key filter, focus rule), the recommended intervals, the health
+// tips window and the program icon.
+#include "alerts/reminderwindow.h"
+#include "alerts/tipswindow.h"
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "settings/savedintervals.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QImageReader>
+#include <QInputMethodEvent>
+#include <QScreen>
+
+#include <memory>
+
+using namespace testsupport;
+
+namespace {
+
+const char *const kBoxNames[9] = {"h", "m", "s", "h2", "m2", "s2", "h3", "m3", "s3"};
+
+/// The program as the tests start it: recorded message boxes, a scratch settings file
+/// holding the given line, and the main window built on it.
+struct Program {
+    explicit Program(const QByteArray &settings = "0,0,0,0,0,0,0,0,0\r\n")
+    {
+        folder.write(settings);
+        form = std::make_unique<MainForm>();
+    }
+    FakePlatform fake;
+    SettingsFolder folder;
+    std::unique_ptr<MainForm> form;
+};
+
+void tickAll(MainForm &form)
+{
+    for (const char *name : {"Check1", "Check2", "Check3"})
+        check(&form, name)->setChecked(true);
+}
+
+bool showActive(MainForm &form)
+{
+    form.show();
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
+}
+
+/// Clicks a window's Command1 ("返回", "我已知晓"); hides the window if that did not, so
+/// that a fault fails the test instead of leaving it blocked. Returns whether it hid it.
+bool clickCommand1(QWidget *window)
+{
+    button(window, "Command1")->click();
+    if (!window->isVisible())
+        return true;
+    window->hide();
+    return false;
+}
+
+QStringList texts(MainForm &form)
+{
+    QStringList list;
+    for (const char *name : kBoxNames)
+        list << box(&form, name)->text();
+    return list;
+}
+
+} // namespace
+
+class TestTimeBoxes : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void keyFilter_data();
+    void keyFilter();
+    void keysWithoutCharacter();
+    void inputMethodCommit_data();
+    void inputMethodCommit();
+    void pastedTextIsPutRightOnLeaving();
+
+    void focusRule_data();
+    void focusRule();
+    void focusRuleOnEveryWayOut_data();
+    void focusRuleOnEveryWayOut();
+    void contextMenuAndOtherWindowsAreNoLoss();
+    void startLabelKeepsTheFocus_data();
+    void startLabelKeepsTheFocus();
+    void buttonSeesTheBoxPutRight();
+
+    void adviceWithNothingTicked();
+    void adviceBetweenMessages();
+    void adviceWithAllTicked();
+    void adviceSkipsRunningSlot();
+    void adviceReachesSlotNotYetTicked();
+    void adviceWithRealMessageBoxes();
+
+    void tipsShowAndReturn();
+    void tipsWindowContents();
+    void countdownRunsUnderTips();
+    void reminderOpensAboveTips();
+
+    void programIcon();
+    void iconFileImages();
+};
+
+void TestTimeBoxes::init()
+{
+    Module1::savedIntervals = {};
+}
+
+void TestTimeBoxes::cleanup()
+{
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+// ---- Key filter ------------------------------------------------------------------------
+
+void TestTimeBoxes::keyFilter_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("mods");
+    QTest::addColumn<QString>("after");
+    struct Key {
+        const char *what;
+        int key;
+        QString text;
+        Qt::KeyboardModifiers mods;
+        const char *after; // the box holds "56", all selected: a cut or a paste would show
+    };
+    const Key keys[] = {
+        {"digit", Qt::Key_7, "7", Qt::NoModifier, "7"},
+        {"keypad digit", Qt::Key_3, "3", Qt::KeypadModifier, "3"},
+        {"Backspace", Qt::Key_Backspace, "\b", Qt::NoModifier, ""},
+        {"letter", Qt::Key_A, "a", Qt::NoModifier, "56"},
+        {"capital", Qt::Key_E, "E", Qt::ShiftModifier, "56"},
+        {"space", Qt::Key_Space, " ", Qt::NoModifier, "56"},
+        {"minus", Qt::Key_Minus, "-", Qt::NoModifier, "56"},
+        {"point", Qt::Key_Period, ".", Qt::NoModifier, "56"},
+        {"Enter", Qt::Key_Return, "\r", Qt::NoModifier, "56"},
+        {"keypad Enter", Qt::Key_Enter, "\r", Qt::KeypadModifier, "56"},
+        {"Escape", Qt::Key_Escape, "\x1b", Qt::NoModifier, "56"},
+        {"Ctrl+C", Qt::Key_C, "\x03", Qt::ControlModifier, "56"},
+        {"Ctrl+V", Qt::Key_V, "\x16", Qt::ControlModifier, "56"},
+        {"Ctrl+X", Qt::Key_X, "\x18", Qt::ControlModifier, "56"},
+        {"full-width digit", 0, QStringLiteral("１"), Qt::NoModifier, "56"},
+        {"Chinese", 0, QStringLiteral("十"), Qt::NoModifier, "56"},
+        {"two digits in one event", 0, "12", Qt::NoModifier, "12"},
+        {"digit and letter in one event", 0, "1a", Qt::NoModifier, "56"},
+    };
+    for (const char *name : kBoxNames)
+        for (const Key &k : keys)
+            QTest::addRow("%s %s", name, k.what) << name << k.key << k.text << int(k.mods) << k.after;
+}
+
+void TestTimeBoxes::keyFilter()
+{
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, mods);
+    QFETCH(QString, after);
+    Program p;
+    tickAll(*p.form);
+    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    QApplication::clipboard()->setText(QStringLiteral("34"));
+    b->setText(QStringLiteral("56"));
+    b->selectAll();
+    QTest::sendKeyEvent(QTest::Click, b, Qt::Key(key), text, Qt::KeyboardModifiers(mods));
+    QCOMPARE(b->text(), after);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("34"));
+    QVERIFY(p.fake.messages.isEmpty());
+}
+
+void TestTimeBoxes::keysWithoutCharacter()
+{
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *h3 = box(p.form.get(), "h3");
+    h3->setFocus();
+    h3->setText(QStringLiteral("123"));
+    QTest::keyClick(h3, Qt::Key_Home);
+    QTest::keyClick(h3, Qt::Key_Delete);
+    QCOMPARE(h3->text(), QStringLiteral("23"));
+    QTest::keyClick(h3, Qt::Key_End);
+    QTest::keyClick(h3, Qt::Key_Left);
+    QTest::keyClick(h3, Qt::Key_9);
+    QCOMPARE(h3->text(), QStringLiteral("293"));
+    QTest::keyClick(h3, Qt::Key_Right);
+    QTest::keyClick(h3, Qt::Key_Backspace);
+    QCOMPARE(h3->text(), QStringLiteral("29"));
+    QTest::keyClick(h3, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), box(p.form.get(), "m3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), h3);
+    QCOMPARE(h3->text(), QStringLiteral("23")); // put right on the way out
+    QVERIFY(p.fake.messages.isEmpty());
+}
+
+void TestTimeBoxes::inputMethodCommit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("after");
+    for (const char *name : kBoxNames) {
+        QTest::addRow("%s digits", name) << name << "12" << "512";
+        QTest::addRow("%s full-width digits", name) << name << "１２" << "5";
+        QTest::addRow("%s Chinese", name) << name << "十二" << "5";
+        QTest::addRow("%s digit and letter", name) << name << "1a" << "5";
+    }
+}
+
+void TestTimeBoxes::inputMethodCommit()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, commit);
+    QFETCH(QString, after);
+    Program p;
+    tickAll(*p.form);
+    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    b->setText(QStringLiteral("5"));
+    QInputMethodEvent event;
+    event.setCommitString(commit);
+    QApplication::sendEvent(b, &event);
+    QCOMPARE(b->text(), after);
+    QVERIFY(p.fake.messages.isEmpty());
+}
+
+void TestTimeBoxes::pastedTextIsPutRightOnLeaving()
+{
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *h = box(p.form.get(), "h");
+    forms::TextBox *m = box(p.form.get(), "m");
+    h->setFocus();
+    h->clear();
+    QApplication::clipboard()->setText(QStringLiteral("1a2"));
+    h->paste();
+    QCOMPARE(h->text(), QStringLiteral("1a2"));
+    QTest::keyClick(h, Qt::Key_Tab);
+    QCOMPARE(h->text(), QStringLiteral("1"));
+    QVERIFY(m->hasFocus());
+    m->clear();
+    m->insert(QStringLiteral("９9"));
+    QCOMPARE(m->text(), QStringLiteral("９9"));
+    QTest::keyClick(m, Qt::Key_Tab);
+    QCOMPARE(m->text(), QStringLiteral("0"));
+}
+
+// ---- Focus rule --------------------------------------------------------------------------
+
+void TestTimeBoxes::focusRule_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    struct Row {
+        QString before;
+        const char *hours, *minutesSeconds;
+    };
+    const Row rows[] = {
+        {"", "0", "0"},
+        {"0", "0", "0"},
+        {"00", "0", "0"},
+        {"007", "7", "7"},
+        {"23", "23", "23"},
+        {"24", "23", "24"},
+        {"59", "23", "59"},
+        {"60", "23", "59"},
+        {"75", "23", "59"},
+        {"100000", "23", "59"},
+        {"12abc", "12", "12"},
+        {"1.5", "1", "1"},
+        {"2.9", "2", "2"},
+        {"-5", "0", "0"},
+        {"abc", "0", "0"},
+        {"1 2", "12", "12"},
+        {"1E3", "23", "59"},
+        {QString(400, QLatin1Char('9')), "23", "59"},
+        {"&H10", "16", "16"},
+        {QStringLiteral("１２"), "0", "0"},
+    };
+    for (const char *name : kBoxNames) {
+        const bool hours = name[0] == 'h';
+        for (const Row &r : rows) {
+            const QString label = r.before.size() > 20 ? QStringLiteral("400 digits") : '"' + r.before + '"';
+            QTest::addRow("%s %s", name, qPrintable(label))
+                << name << r.before << (hours ? r.hours : r.minutesSeconds);
+        }
+    }
+}
+
+void TestTimeBoxes::focusRule()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    b->setFocus();
+    b->setText(before);
+    QTest::keyClick(b, Qt::Key_Tab);
+    QVERIFY(!b->hasFocus());
+    QCOMPARE(b->text(), after);
+}
+
+void TestTimeBoxes::focusRuleOnEveryWayOut_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("target"); // the control that has the focus afterwards
+    QTest::newRow("Tab") << "Tab" << "s2";
+    QTest::newRow("Shift+Tab") << "Shift+Tab" << "h2";
+    QTest::newRow("click on a box") << "click" << "h";
+    QTest::newRow("click on a check box") << "click" << "Check1";
+    QTest::newRow("click on a button") << "click" << "Command2";
+}
+
+void TestTimeBoxes::focusRuleOnEveryWayOut()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, target);
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *m2 = box(p.form.get(), "m2");
+    m2->setFocus();
+    m2->setText(QStringLiteral("75"));
+    if (way == QLatin1String("Tab"))
+        QTest::keyClick(m2, Qt::Key_Tab);
+    else if (way == QLatin1String("Shift+Tab"))
+        QTest::keyClick(m2, Qt::Key_Backtab, Qt::ShiftModifier);
+    else
+        QTest::mouseClick(p.form->findChild<QWidget *>(target), Qt::LeftButton);
+    QWidget *now = QApplication::focusWidget();
+    QVERIFY(now);
+    QCOMPARE(now->objectName(), target);
+    QCOMPARE(m2->text(), QStringLiteral("59"));
+}
+
+void TestTimeBoxes::contextMenuAndOtherWindowsAreNoLoss()
+{
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *s3 = box(p.form.get(), "s3");
+    s3->setFocus();
+    s3->setText(QStringLiteral("75"));
+    for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(s3, &out);
+        QCOMPARE(s3->text(), QStringLiteral("75"));
+    }
+    // Leaving it afterwards still puts it right.
+    QTest::keyClick(s3, Qt::Key_Tab);
+    QCOMPARE(s3->text(), QStringLiteral("59"));
+}
+
+void TestTimeBoxes::startLabelKeepsTheFocus_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("after");
+    // Whole numbers are counted as typed; a text that is no whole number of 0 or more is
+    // put right by the box's rule before the start action counts it.
+    QTest::newRow("minutes above the limit") << "m" << "75" << "75";
+    QTest::newRow("hours with leading zeros") << "h" << "007" << "007";
+    QTest::newRow("emptied seconds") << "s" << "" << "0";
+    QTest::newRow("pasted junk") << "h" << "12abc" << "12";
+}
+
+void TestTimeBoxes::startLabelKeepsTheFocus()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, after);
+    Program p;
+    check(p.form.get(), "Check1")->setChecked(true);
+    box(p.form.get(), "m")->setText(QStringLiteral("1"));
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    b->setFocus();
+    b->setText(text);
+    QTest::mouseClick(label(p.form.get(), "Label2"), Qt::LeftButton);
+    QVERIFY(timer(p.form.get(), "Timer1")->isActive()); // the click did start the slot
+    QVERIFY(b->hasFocus());
+    QCOMPARE(b->text(), after);
+}
+
+void TestTimeBoxes::buttonSeesTheBoxPutRight()
+{
+    // Command1 saves the boxes: it must read the value after the rule has run.
+    Program p;
+    tickAll(*p.form);
+    QVERIFY(showActive(*p.form));
+    forms::TextBox *m = box(p.form.get(), "m");
+    m->setFocus();
+    m->setText(QStringLiteral("75"));
+    QTest::mouseClick(button(p.form.get(), "Command1"), Qt::LeftButton);
+    QVERIFY(button(p.form.get(), "Command1")->hasFocus());
+    QCOMPARE(m->text(), QStringLiteral("59"));
+    QCOMPARE(Module1::savedIntervals[1], 59.0);
+    QVERIFY(p.fake.messages.isEmpty());
+}
+
+// ---- Recommended intervals ---------------------------------------------------------------
+
+void TestTimeBoxes::adviceWithNothingTicked()
+{
+    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    button(p.form.get(), "Command4")->click();
+    QCOMPARE(p.fake.texts(), (QStringList{"喝水一栏未打勾", "远眺一栏未打勾", "厕所一栏未打勾"}));
+    for (const Shown &shown : p.fake.messages) {
+        QCOMPARE(shown.title, QString());
+        QCOMPARE(shown.icon, QMessageBox::NoIcon);
+    }
+    QCOMPARE(texts(*p.form), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+}
+
+void TestTimeBoxes::adviceBetweenMessages()
+{
+    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    check(p.form.get(), "Check2")->setChecked(true);
+    QStringList seenEyeRest;
+    p.fake.onMessage = [&] {
+        seenEyeRest << QStringList{box(p.form.get(), "h2")->text(), box(p.form.get(), "m2")->text(),
+                                   box(p.form.get(), "s2")->text()}
+                           .join('/');
+    };
+    button(p.form.get(), "Command4")->click();
+    QCOMPARE(p.fake.texts(), (QStringList{"喝水一栏未打勾", "厕所一栏未打勾"}));
+    QCOMPARE(seenEyeRest, (QStringList{"4/5/6", "1/0/0"}));
+    QCOMPARE(texts(*p.form), (QStringList{"1", "2", "3", "1", "0", "0", "7", "8", "9"}));
+}
+
+void TestTimeBoxes::adviceWithAllTicked()
+{
+    // Written into the boxes only: neither the saved intervals nor the file change.
+    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    const QByteArray file = p.folder.read();
+    const Module1::SavedIntervals saved = Module1::savedIntervals;
+    QCOMPARE(saved[8], 9.0);
+    tickAll(*p.form);
+    const QStringList advice{"0", "30", "0", "1", "0", "0", "2", "0", "0"};
+    for (int click = 0; click < 2; ++click) {
+        button(p.form.get(), "Command4")->click();
+        QCOMPARE(texts(*p.form), advice);
+    }
+    QVERIFY(p.fake.messages.isEmpty());
+    QCOMPARE(p.folder.read(), file);
+    QVERIFY(Module1::savedIntervals == saved);
+}
+
+void TestTimeBoxes::adviceSkipsRunningSlot()
+{
+    Program p;
+    tickAll(*p.form);
+    box(p.form.get(), "s")->setText(QStringLiteral("5"));
+    p.form->Label2_Click();
+    p.form->Timer1_Timer();
+    QCOMPARE(texts(*p.form).mid(0, 3), (QStringList{"0", "0", "4"}));
+    button(p.form.get(), "Command4")->click();
+    QCOMPARE(p.fake.texts(), QStringList{"喝水一栏未打勾"});
+    QCOMPARE(texts(*p.form), (QStringList{"0", "0", "4", "1", "0", "0", "2", "0", "0"}));
+    QVERIFY(timer(p.form.get(), "Timer1")->isActive());
+    p.form->Timer1_Timer();
+    QCOMPARE(texts(*p.form).mid(0, 3), (QStringList{"0", "0", "3"}));
+}
+
+void TestTimeBoxes::adviceReachesSlotNotYetTicked()
+{
+    // Started less than a second ago: the boxes are still open, so the advice is written
+    // and the countdown goes on from it.
+    Program p;
+    check(p.form.get(), "Check1")->setChecked(true);
+    box(p.form.get(), "s")->setText(QStringLiteral("5"));
+    p.form->Label2_Click();
+    QVERIFY(timer(p.form.get(), "Timer1")->isActive());
+    button(p.form.get(), "Command4")->click();
+    QCOMPARE(texts(*p.form).mid(0, 3), (QStringList{"0", "30", "0"}));
+    QCOMPARE(p.fake.texts(), (QStringList{"远眺一栏未打勾", "厕所一栏未打勾"}));
+    p.form->Timer1_Timer();
+    QCOMPARE(texts(*p.form).mid(0, 3), (QStringList{"0", "29", "59"}));
+}
+
+void TestTimeBoxes::adviceWithRealMessageBoxes()
+{
+    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    forms::platform().message = forms::defaultPlatform().message;
+    check(p.form.get(), "Check3")->setChecked(true);
+    QList<SeenBox> seen;
+    QStringList toiletWhenShown;
+    std::function<void()> answerNext = [&] {
+        whenModal([&](QWidget *w) {
+            auto *mb = qobject_cast<QMessageBox *>(w);
+            if (!mb) {
+                w->hide();
+                return;
+            }
+            seen.append({mb->text(), mb->windowTitle(), mb->icon(), true});
+            toiletWhenShown << box(p.form.get(), "h3")->text();
+            if (seen.size() < 2)
+                answerNext();
+            mb->button(QMessageBox::Ok)->click();
+        });
+    };
+    answerNext();
+    button(p.form.get(), "Command4")->click();
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].text, QStringLiteral("喝水一栏未打勾"));
+    QCOMPARE(seen[1].text, QStringLiteral("远眺一栏未打勾"));
+    QCOMPARE(toiletWhenShown, (QStringList{"7", "7"}));
+    for (const SeenBox &b : seen) {
+        QCOMPARE(b.title, forms::applicationTitle());
+        QCOMPARE(b.icon, QMessageBox::NoIcon);
+    }
+    QCOMPARE(texts(*p.form), (QStringList{"1", "2", "3", "4", "5", "6", "2", "0", "0"}));
+}
+
+// ---- Health tips window ------------------------------------------------------------------
+
+void TestTimeBoxes::tipsShowAndReturn()
+{
+    Program p;
+    QList<QWidget *> shown;
+    QList<QRect> geometries;
+    QList<bool> modal, keptByEscape, hiddenByBack;
+    for (int round = 0; round < 2; ++round) {
+        whenModal([&](QWidget *w) {
+            shown << w;
+            geometries << w->geometry();
+            modal << w->isModal();
+            QTest::keyClick(w, Qt::Key_Escape);
+            keptByEscape << w->isVisible();
+            QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+            hiddenByBack << !w->isVisible();
+            w->hide();
+        });
+        QTest::mouseClick(button(p.form.get(), "Command3"), Qt::LeftButton);
+        QCOMPARE(shown.size(), round + 1);
+    }
+    QCOMPARE(shown[0], static_cast<QWidget *>(&*p.form->tips()));
+    QCOMPARE(shown[1], shown[0]);
+    QCOMPARE(shown[0]->objectName(), QStringLiteral("Form5"));
+    QCOMPARE(modal, (QList<bool>{true, true}));
+    QCOMPARE(keptByEscape, (QList<bool>{true, true}));
+    QCOMPARE(hiddenByBack, (QList<bool>{true, true}));
+    const QRect screen = p.form->screen()->availableGeometry();
+    for (const QRect &g : geometries) {
+        QVERIFY2(qAbs(g.center().x() - screen.center().x()) <= 1 && qAbs(g.center().y() - screen.center().y()) <= 1,
+                 qPrintable(QStringLiteral("tips at %1,%2").arg(g.x()).arg(g.y())));
+    }
+}
+
+void TestTimeBoxes::tipsWindowContents()
+{
+    Program p;
+    TipsWindow &tips = *p.form->tips();
+    QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(tips.size(), QSize(623, 312));
+    QCOMPARE(tips.minimumSize(), QSize(623, 312));
+    QCOMPARE(tips.maximumSize(), QSize(623, 312));
+    QCOMPARE(tips.palette().color(QPalette::Window), QColor(192, 192, 255));
+
+    const std::pair<const char *, QString> captions[] = {
+        {"Label1", QStringLiteral("喝水：")},
+        {"Label2", QStringLiteral("通常情况下每天保证1500到2000ml的水，有利于身体健康，如果感觉口渴的情况说明身体已经缺水了，"
+                                  "建议可以20分钟到30分钟左右喝一次水，平时养成喝水的好习惯，不要喝太快。\r\n\r\n")},
+        {"Label3", QStringLiteral("远眺：")},
+        {"Label4", QStringLiteral("看书或玩电子产品过程中注意每用眼1-2小时，休息15分钟，闭目或远眺都可以，以此缓解用眼的压力。"
+                                  "觉得眼睛干涩疲劳时，有意识地多眨眼睛，使眼泪均匀地分布在角膜结膜表面。")},
+        {"Label5", QStringLiteral("厕所：")},
+        {"Label6", QStringLiteral("未大量饮水，一般两小时左右一次")},
+        {"Label7", QStringLiteral("注意   医学建议仅仅是建议，生活习性终究还是因人而异")},
+    };
+    for (const auto &[name, caption] : captions) {
+        QLabel *l = label(&tips, name);
+        QVERIFY2(l, name);
+        QCOMPARE(l->text(), caption);
+    }
+    QLabel *note = label(&tips, "Label7");
+    QCOMPARE(note->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
+
+    QPushButton *back = button(&tips, "Command1");
+    QCOMPARE(back->text(), QStringLiteral("返回"));
+    const QObjectList &children = tips.children();
+    QVERIFY(children.indexOf(back) > children.indexOf(note));
+    QVERIFY(back->geometry().intersects(note->geometry()));
+
+    QStringList focusable;
+    for (QWidget *w : tips.findChildren<QWidget *>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            focusable << w->objectName();
+    QCOMPARE(focusable, QStringList{"Command1"});
+}
+
+void TestTimeBoxes::countdownRunsUnderTips()
+{
+    Program p;
+    check(p.form.get(), "Check1")->setChecked(true);
+    box(p.form.get(), "s")->setText(QStringLiteral("5"));
+    p.form->Label2_Click();
+    QString secondsUnderTips;
+    bool back = false;
+    whenModal([&](QWidget *w) {
+        p.form->Timer1_Timer();
+        secondsUnderTips = box(p.form.get(), "s")->text();
+        back = clickCommand1(w);
+    });
+    p.form->Command3_Click();
+    QVERIFY(back);
+    QCOMPARE(secondsUnderTips, QStringLiteral("4"));
+    QVERIFY(timer(p.form.get(), "Timer1")->isActive());
+}
+
+void TestTimeBoxes::reminderOpensAboveTips()
+{
+    Program p;
+    check(p.form.get(), "Check1")->setChecked(true); // 0/0/0: the next tick alerts
+    QString reminderName;
+    bool tipsVisibleBelow = false, reminderModal = false, acknowledged = false, back = false;
+    whenModal([&](QWidget *tips) {
+        whenModal([&](QWidget *reminder) {
+            reminderName = reminder->objectName();
+            reminderModal = reminder->isModal();
+            tipsVisibleBelow = tips->isVisible();
+            acknowledged = clickCommand1(reminder);
+        });
+        p.form->Timer1_Timer(); // returns once the reminder is acknowledged
+        back = clickCommand1(tips);
+    });
+    p.form->Command3_Click();
+    QVERIFY(acknowledged);
+    QVERIFY(back);
+    QCOMPARE(reminderName, QStringLiteral("Form2"));
+    QVERIFY(reminderModal);
+    QVERIFY(tipsVisibleBelow);
+    QVERIFY(!p.form->reminder(0)->isVisible());
+    QVERIFY(!check(p.form.get(), "Check1")->isChecked());
+}
+
+// ---- Program icon ------------------------------------------------------------------------
+
+void TestTimeBoxes::programIcon()
+{
+    startup::setUpApplication();
+    Program p;
+    for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
+        const QIcon icon = w->windowIcon();
+        QVERIFY(!icon.isNull());
+        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+        QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    }
+}
+
+void TestTimeBoxes::iconFileImages()
+{
+    const QString path = QStringLiteral(":/quorvane.ico");
+    QImageReader reader(path);
+    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+    QCOMPARE(reader.imageCount(), 3);
+    const QSize sizes[3] = {{32, 32}, {32, 32}, {16, 16}};
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(reader.jumpToImage(i));
+        QCOMPARE(reader.read().size(), sizes[i]);
+    }
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.size() >= 6 + 3 * 16);
+    const int colours[3] = {2, 16, 16};
+    const int bits[3] = {1, 4, 4};
+    for (int i = 0; i < 3; ++i) {
+        const int entry = 6 + 16 * i;
+        QCOMPARE(int(quint8(bytes[entry + 2])), colours[i]);
+        QCOMPARE(int(quint8(bytes[entry + 6])) | int(quint8(bytes[entry + 7])) << 8, bits[i]);
+    }
+}
+
+QTEST_MAIN(TestTimeBoxes)
+#include "tst_timeboxes.moc"
