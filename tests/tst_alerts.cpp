@@ -71,6 +71,7 @@ private Q_SLOTS:
     void messageDrawnAtFirstAlert();
     void laterAlertReusesWindowSilently();
     void keysCannotAcknowledgeAtOnce();
+    void reminderBringsBackMinimizedMainWindow();
     void soundSwitch();
     void wholeCycleOnRealClock();
 };
@@ -277,6 +278,19 @@ void TestAlerts::keysCannotAcknowledgeAtOnce()
     });
     QVERIFY(afterSpace);
     QVERIFY(!afterClick);
+}
+
+void TestAlerts::reminderBringsBackMinimizedMainWindow()
+{
+    Program p;
+    p.form->showMinimized();
+    QTRY_VERIFY(p.form->isMinimized());
+    bool ownerMinimized = true;
+    p.alert(2, [&](QWidget *w) {
+        ownerMinimized = p.form->isMinimized();
+        acknowledgeButton(w)->click();
+    });
+    QVERIFY(!ownerMinimized);
 }
 
 void TestAlerts::soundSwitch()

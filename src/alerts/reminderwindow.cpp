@@ -89,6 +89,14 @@ void ReminderWindow::Command1_Click()
     m_beeper->setEnabled(false);
 }
 
+void ReminderWindow::Show()
+{
+    // Some window managers hide a dialog together with its minimized owner.
+    if (QWidget *owner = parentWidget(); owner && owner->isMinimized())
+        owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+    forms::Form::Show();
+}
+
 void ReminderWindow::showEvent(QShowEvent *event)
 {
     forms::Form::showEvent(event);

@@ -32,6 +32,10 @@ public:
     void Form_Load() override;
     void Command1_Click();
 
+    /// Shows the reminder modally over the main window, which is brought back first if
+    /// it was minimized: a reminder must not open where the user cannot see it.
+    void Show();
+
     /// How long after the window appears keystrokes are kept from pressing "我已知晓".
     static constexpr int kKeyGuardMs = 1000;
 
