@@ -26,20 +26,13 @@ packages=(
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   fonts-noto-cjk
 )
-
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ "$mode" = test ]; then
+  # Desktop-file and AppStream checks, the Debian package test, and the tests that run
+  # the program on a private X server and under a headless Wayland compositor.
+  packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
+    weston qt6-wayland)
 fi
+bash "$top/tools/install-missing.sh" "${packages[@]}"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -44,6 +44,12 @@ void setUpApplication()
 
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 {
+    // A reminder must open above the window the user is working in. Wayland does not let
+    // a program keep its own window on top, X11 does: in a Wayland session that also
+    // runs XWayland, prefer it, unless the user chose a platform himself.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     const QtMessageHandler previous = qInstallMessageHandler(quietDuringStartup);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previous);

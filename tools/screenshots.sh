@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Takes screenshots of the real program's windows under a private X server (Xvfb, no
+# window manager) and drives it with xdotool:
+#
+#   docs/main-window.png      the main window, as it opens
+#   docs/reminder-window.png  the toilet reminder, three seconds after starting it
+#   docs/tips-window.png      the health tips ("医学科普")
+#
+# usage: tools/screenshots.sh [--program PATH] [--out DIR] [--scale N] [--main-only]
+#
+#   --program   the program to run (default: $QUORVANE_BUILD_DIR/quorvane or build/quorvane)
+#   --out       where the pictures go (default: docs/ in the repository)
+#   --scale     QT_SCALE_FACTOR for the program; the screen grows by the same factor
+#   --main-only capture the main window only, then quit (also prints its size)
+#
+# Installs xvfb, xdotool and imagemagick with apt-get if they are missing (as root or
+# with sudo). The program gets a scratch configuration folder, so your own saved times
+# are neither read nor changed.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+program=${QUORVANE_BUILD_DIR:-$top/build}/quorvane
+out=$top/docs
+scale=1
+main_only=0
+while (($#)); do
+  case "$1" in
+  --program) program=$2; shift 2 ;;
+  --out) out=$2; shift 2 ;;
+  --scale) scale=$2; shift 2 ;;
+  --main-only) main_only=1; shift ;;
+  -h | --help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+[[ $scale =~ ^[1-9][0-9]*$ ]] || { echo "--scale takes a whole number" >&2; exit 2; }
+[ -x "$program" ] || { echo "no program at $program; build it first (cmake --build build)" >&2; exit 1; }
+program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
+
+bash "$top/tools/install-missing.sh" xvfb xdotool imagemagick
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-shots.XXXXXX")
+xvfb_pid=
+program_pid=
+cleanup() {
+  set +e
+  if [ -n "$program_pid" ]; then
+    kill "$program_pid" 2>/dev/null
+    wait "$program_pid" 2>/dev/null
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "screenshots: $*" >&2
+  if [ -s "$work/program.log" ]; then
+    echo "--- program output:" >&2
+    cat "$work/program.log" >&2
+  fi
+  exit 1
+}
+
+# Polls a command for up to $1 seconds, ten times a second.
+wait_for() {
+  local limit=$1
+  shift
+  local i
+  for ((i = 0; i < limit * 10; i++)); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# ---- A private X server on a free display --------------------------------------------
+# -displayfd: the server picks a free display number itself and writes it to the pipe.
+screen_w=$((1280 * scale))
+screen_h=$((800 * scale))
+Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp -noreset \
+  3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+DISPLAY=:$(head -n 1 "$work/display")
+export DISPLAY
+unset WAYLAND_DISPLAY
+echo "Xvfb on $DISPLAY (${screen_w}x$screen_h)"
+
+# ---- The program, with its own settings file ----------------------------------------
+# Water every 30 minutes, eyes every hour, toilet every 3 seconds.
+mkdir -p "$work/config"
+printf '0,30,0,1,0,0,0,0,3\r\n' >"$work/config/Quorvane.txt"
+env XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
+  QT_ENABLE_HIGHDPI_SCALING=1 LC_ALL=C.UTF-8 "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+
+# The visible window titled exactly $1, if any.
+visible_window() {
+  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+}
+find_window() {
+  local id
+  id=$(visible_window "$1")
+  [ -n "$id" ] && echo "$id" >"$work/window"
+}
+wait_window() {
+  wait_for "$2" find_window "$1" || fail "window $1 did not appear within $2 s"
+  cat "$work/window"
+}
+gone() { [ -z "$(visible_window "$1")" ]; }
+
+# Window origin and size in device pixels: sets X, Y, WIDTH, HEIGHT.
+geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+}
+
+# Clicks the centre of a control given in logical pixels inside window $1.
+click() {
+  local win=$1 x=$2 y=$3 w=$4 h=$5
+  geometry "$win"
+  local cx=$((X + (2 * x + w) * scale / 2)) cy=$((Y + (2 * y + h) * scale / 2))
+  xdotool mousemove --sync "$cx" "$cy" click 1
+}
+
+# Saves window $1 as $2 once it has been painted: two captures in a row agree.
+capture() {
+  local win=$1 file=$2 i
+  sleep 0.5
+  import -window "$win" "$work/a.png"
+  for ((i = 0; i < 20; i++)); do
+    sleep 0.25
+    import -window "$win" "$work/b.png"
+    if [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = 0 ]; then
+      break
+    fi
+    mv "$work/b.png" "$work/a.png"
+  done
+  mkdir -p "$(dirname "$file")"
+  # Strip dates and other chunks that would change the file on every run.
+  convert "$work/b.png" -strip "$file"
+  echo "saved $file ($(identify -format '%wx%h' "$file"))"
+}
+
+main=$(wait_window Form1 20)
+kill -0 "$program_pid" 2>/dev/null || fail "the program exited"
+geometry "$main"
+echo "main window: ${WIDTH}x$HEIGHT device pixels at scale $scale"
+if command -v xprop >/dev/null; then
+  echo "main window class: $(xprop -id "$main" WM_CLASS | sed 's/^[^=]*= //')"
+fi
+capture "$main" "$out/main-window.png"
+if ((main_only)); then
+  exit 0
+fi
+
+# Tick the toilet reminder (its seconds box holds 3) and start the countdowns.
+click "$main" 368 272 9 12      # Check3
+click "$main" 192 424 289 41    # 确定选择并开始计时
+reminder=$(wait_window Form4 15)
+capture "$reminder" "$out/reminder-window.png"
+click "$reminder" 232 200 121 49 # 我已知晓
+wait_for 5 gone Form4 || fail "the reminder did not close"
+
+click "$main" 680 272 153 49    # 医学科普
+tips=$(wait_window Form5 10)
+capture "$tips" "$out/tips-window.png"
+click "$tips" 480 256 129 41    # 返回
+wait_for 5 gone Form5 || fail "the tips window did not close"
+kill -0 "$program_pid" 2>/dev/null || fail "the program exited"
+echo "done"
