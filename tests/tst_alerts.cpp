@@ -73,6 +73,7 @@ private Q_SLOTS:
     void keysCannotAcknowledgeAtOnce();
     void reminderBringsBackMinimizedMainWindow();
     void soundSwitch();
+    void beepPlaysTheSoundThemeBell();
     void wholeCycleOnRealClock();
 };
 
@@ -291,6 +292,32 @@ void TestAlerts::reminderBringsBackMinimizedMainWindow()
         acknowledgeButton(w)->click();
     });
     QVERIFY(!ownerMinimized);
+}
+
+void TestAlerts::beepPlaysTheSoundThemeBell()
+{
+#ifdef Q_OS_LINUX
+    // The real beep, with the sound card replaced by a file: the desktop sound theme's
+    // bell must come out as audio, not be dropped silently.
+    QTemporaryDir home;
+    const QString samples = home.filePath(QStringLiteral("beep.raw"));
+    QFile config(home.filePath(QStringLiteral(".asoundrc")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral("pcm.!default { type file slave.pcm \"null\" file \"%1\" format \"raw\" }\n")
+                     .arg(samples)
+                     .toUtf8());
+    config.close();
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CANBERRA_DRIVER", "alsa");
+    forms::defaultPlatform().beep();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(samples).size() > 4096, 5000);
+    QFile audio(samples);
+    QVERIFY(audio.open(QIODevice::ReadOnly));
+    const QByteArray data = audio.readAll();
+    QVERIFY(data.count('\0') < data.size()); // not silence
+#else
+    QSKIP("the sound theme's bell is a Linux desktop's");
+#endif
 }
 
 void TestAlerts::soundSwitch()
