@@ -1,0 +1,43 @@
+// Saves the settings file over and over until it is killed, for tst_crashsafe:
+//
+//   savekiller <file> <first count> <line A> <line B>
+//
+// Save number k (counting from <first count>) writes line A when k is even and line B when
+// k is odd, each with k in place of its first number, through the program's own save
+// (settingsfile::write). "ready" goes to standard output once the first save is complete.
+#include "settings/settingsfile.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s <file> <first count> <line A> <line B>\n", argv[0]);
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    bool ok = false;
+    const long long first = QByteArray(argv[2]).toLongLong(&ok);
+    const settingsfile::ReadResult a = settingsfile::parse(argv[3]);
+    const settingsfile::ReadResult b = settingsfile::parse(argv[4]);
+    if (!ok || !a.complete() || !b.complete()) {
+        std::fprintf(stderr, "savekiller: bad count or line\n");
+        return 2;
+    }
+    for (long long k = first;; ++k) {
+        Module1::SavedIntervals values = (k % 2 == 0) ? a.values : b.values;
+        values[0] = double(k);
+        QString error;
+        if (!settingsfile::write(path, values, &error)) {
+            std::fprintf(stderr, "savekiller: save %lld failed: %s\n", k, qPrintable(error));
+            return 1;
+        }
+        if (k == first) {
+            std::fputs("ready\n", stdout);
+            std::fflush(stdout);
+        }
+    }
+}
