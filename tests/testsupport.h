@@ -2,6 +2,7 @@
 // message boxes and pointing the settings file at a scratch folder.
 #pragma once
 
+#include "app/mainform.h"
 #include "forms/platform.h"
 #include "forms/textbox.h"
 #include "forms/timer.h"
@@ -148,6 +149,34 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+/// Runs the countdown tick of slot k (0 water, 1 eye rest, 2 toilet), as its timer would.
+inline void tickSlot(MainForm &form, int k)
+{
+    switch (k) {
+    case 0:
+        return form.Timer1_Timer();
+    case 1:
+        return form.Timer2_Timer();
+    default:
+        return form.Timer3_Timer();
+    }
+}
+
+/// The main window over recorded message boxes and a scratch settings file (nine zeros
+/// unless given), optionally shown.
+struct Fixture {
+    explicit Fixture(const QByteArray &settings = "0,0,0,0,0,0,0,0,0\r\n", bool shown = false)
+    {
+        folder.write(settings);
+        form = std::make_unique<MainForm>();
+        if (shown)
+            form->show();
+    }
+    FakePlatform fake;
+    SettingsFolder folder;
+    std::unique_ptr<MainForm> form;
 };
 
 } // namespace testsupport

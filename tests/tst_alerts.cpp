@@ -19,16 +19,11 @@ namespace {
 const char *const kChecks[3] = {"Check1", "Check2", "Check3"};
 
 /// The main window, shown, over a fake platform and a settings file of nine zeros.
-struct Program {
+struct Program : testsupport::Fixture {
     Program()
+        : testsupport::Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
     {
-        folder.write("0,0,0,0,0,0,0,0,0\r\n");
-        form = std::make_unique<MainForm>();
-        form->show();
     }
-    FakePlatform fake;
-    SettingsFolder folder;
-    std::unique_ptr<MainForm> form;
 
     QLineEdit *soundSwitch() const { return form->findChild<QLineEdit *>(u"Text1"_s); }
     forms::Timer *beeper() const { return timer(form.get(), "Timer4"); }
@@ -38,14 +33,7 @@ struct Program {
     {
         check(form.get(), kChecks[slot])->setChecked(true);
         whenModal(std::move(act));
-        switch (slot) {
-        case 0:
-            return form->Timer1_Timer();
-        case 1:
-            return form->Timer2_Timer();
-        default:
-            return form->Timer3_Timer();
-        }
+        tickSlot(*form, slot);
     }
 };
 

@@ -22,16 +22,11 @@ const SlotNames kSlots[3] = {{"Check1", "h", "m", "s", "Timer1", "Form2"},
 const QString kNothingTicked = u"您尚未选择一栏进行计时！"_s;
 
 /// The main window, shown, over recorded message boxes and a settings file of nine zeros.
-struct Program {
+struct Program : testsupport::Fixture {
     Program()
+        : testsupport::Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
     {
-        folder.write("0,0,0,0,0,0,0,0,0\r\n");
-        form = std::make_unique<MainForm>();
-        form->show();
     }
-    FakePlatform fake;
-    SettingsFolder folder;
-    std::unique_ptr<MainForm> form;
 
     QCheckBox *checkOf(int k) const { return check(form.get(), kSlots[k].check); }
     forms::Timer *timerOf(int k) const { return timer(form.get(), kSlots[k].timer); }
@@ -77,17 +72,7 @@ struct Program {
             r += timerOf(k)->Enabled() ? u'1' : u'0';
         return r;
     }
-    void tick(int k) const
-    {
-        switch (k) {
-        case 0:
-            return form->Timer1_Timer();
-        case 1:
-            return form->Timer2_Timer();
-        default:
-            return form->Timer3_Timer();
-        }
-    }
+    void tick(int k) const { tickSlot(*form, k); }
     /// A real mouse click on the start label.
     void start() const { QTest::mouseClick(label(form.get(), "Label2"), Qt::LeftButton); }
 };

@@ -252,14 +252,7 @@ void Day::tick(int k)
         QCoreApplication::processEvents(); // let the window paint what the ticks wrote
     const bool zero = slot(k).h->text() == u"0"_s && slot(k).m->text() == u"0"_s && slot(k).s->text() == u"0"_s;
     const QStringList opened = guarded([&] {
-        switch (k) {
-        case 0:
-            return m_form->Timer1_Timer();
-        case 1:
-            return m_form->Timer2_Timer();
-        default:
-            return m_form->Timer3_Timer();
-        }
+        return tickSlot(*m_form, k);
     });
     const QString name = QString::fromLatin1(k == 0 ? "Form2" : k == 1 ? "Form3" : "Form4");
     if (opened != (zero ? QStringList{name} : QStringList{}))

@@ -693,14 +693,7 @@ void Monkey::tick(int k)
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
     const QStringList opened = guarded([&] {
-        switch (k) {
-        case 0:
-            return m_form->Timer1_Timer();
-        case 1:
-            return m_form->Timer2_Timer();
-        default:
-            return m_form->Timer3_Timer();
-        }
+        return tickSlot(*m_form, k);
     });
     m_alerting.pop_back();
     if (failed())

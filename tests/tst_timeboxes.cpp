@@ -23,17 +23,6 @@ const char *const kBoxNames[9] = {"h", "m", "s", "h2", "m2", "s2", "h3", "m3", "
 
 /// The program as the tests start it: recorded message boxes, a scratch settings file
 /// holding the given line, and the main window built on it.
-struct Program {
-    explicit Program(const QByteArray &settings = "0,0,0,0,0,0,0,0,0\r\n")
-    {
-        folder.write(settings);
-        form = std::make_unique<MainForm>();
-    }
-    FakePlatform fake;
-    SettingsFolder folder;
-    std::unique_ptr<MainForm> form;
-};
-
 void tickAll(MainForm &form)
 {
     for (const char *name : {"Check1", "Check2", "Check3"})
@@ -165,7 +154,7 @@ void TestTimeBoxes::keyFilter()
     QFETCH(QString, text);
     QFETCH(int, mods);
     QFETCH(QString, after);
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     forms::TextBox *b = box(p.form.get(), qPrintable(name));
     QApplication::clipboard()->setText(QStringLiteral("34"));
@@ -179,7 +168,7 @@ void TestTimeBoxes::keyFilter()
 
 void TestTimeBoxes::keysWithoutCharacter()
 {
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *h3 = box(p.form.get(), "h3");
@@ -221,7 +210,7 @@ void TestTimeBoxes::inputMethodCommit()
     QFETCH(QString, name);
     QFETCH(QString, commit);
     QFETCH(QString, after);
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     forms::TextBox *b = box(p.form.get(), qPrintable(name));
     b->setText(QStringLiteral("5"));
@@ -234,7 +223,7 @@ void TestTimeBoxes::inputMethodCommit()
 
 void TestTimeBoxes::pastedTextIsPutRightOnLeaving()
 {
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *h = box(p.form.get(), "h");
@@ -302,7 +291,7 @@ void TestTimeBoxes::focusRule()
     QFETCH(QString, name);
     QFETCH(QString, before);
     QFETCH(QString, after);
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *b = box(p.form.get(), qPrintable(name));
@@ -328,7 +317,7 @@ void TestTimeBoxes::focusRuleOnEveryWayOut()
 {
     QFETCH(QString, way);
     QFETCH(QString, target);
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *m2 = box(p.form.get(), "m2");
@@ -348,7 +337,7 @@ void TestTimeBoxes::focusRuleOnEveryWayOut()
 
 void TestTimeBoxes::contextMenuAndOtherWindowsAreNoLoss()
 {
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *s3 = box(p.form.get(), "s3");
@@ -382,7 +371,7 @@ void TestTimeBoxes::startLabelKeepsTheFocus()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, after);
-    Program p;
+    Fixture p;
     check(p.form.get(), "Check1")->setChecked(true);
     box(p.form.get(), "m")->setText(QStringLiteral("1"));
     QVERIFY(showActive(*p.form));
@@ -398,7 +387,7 @@ void TestTimeBoxes::startLabelKeepsTheFocus()
 void TestTimeBoxes::buttonSeesTheBoxPutRight()
 {
     // Command1 saves the boxes: it must read the value after the rule has run.
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
     forms::TextBox *m = box(p.form.get(), "m");
@@ -415,7 +404,7 @@ void TestTimeBoxes::buttonSeesTheBoxPutRight()
 
 void TestTimeBoxes::adviceWithNothingTicked()
 {
-    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    Fixture p("1,2,3,4,5,6,7,8,9\r\n");
     button(p.form.get(), "Command4")->click();
     QCOMPARE(p.fake.texts(), (QStringList{"喝水一栏未打勾", "远眺一栏未打勾", "厕所一栏未打勾"}));
     for (const Shown &shown : p.fake.messages) {
@@ -427,7 +416,7 @@ void TestTimeBoxes::adviceWithNothingTicked()
 
 void TestTimeBoxes::adviceBetweenMessages()
 {
-    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    Fixture p("1,2,3,4,5,6,7,8,9\r\n");
     check(p.form.get(), "Check2")->setChecked(true);
     QStringList seenEyeRest;
     p.fake.onMessage = [&] {
@@ -444,7 +433,7 @@ void TestTimeBoxes::adviceBetweenMessages()
 void TestTimeBoxes::adviceWithAllTicked()
 {
     // Written into the boxes only: neither the saved intervals nor the file change.
-    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    Fixture p("1,2,3,4,5,6,7,8,9\r\n");
     const QByteArray file = p.folder.read();
     const Module1::SavedIntervals saved = Module1::savedIntervals;
     QCOMPARE(saved[8], 9.0);
@@ -461,7 +450,7 @@ void TestTimeBoxes::adviceWithAllTicked()
 
 void TestTimeBoxes::adviceSkipsRunningSlot()
 {
-    Program p;
+    Fixture p;
     tickAll(*p.form);
     box(p.form.get(), "s")->setText(QStringLiteral("5"));
     p.form->Label2_Click();
@@ -479,7 +468,7 @@ void TestTimeBoxes::adviceReachesSlotNotYetTicked()
 {
     // Started less than a second ago: the boxes are still open, so the advice is written
     // and the countdown goes on from it.
-    Program p;
+    Fixture p;
     check(p.form.get(), "Check1")->setChecked(true);
     box(p.form.get(), "s")->setText(QStringLiteral("5"));
     p.form->Label2_Click();
@@ -493,7 +482,7 @@ void TestTimeBoxes::adviceReachesSlotNotYetTicked()
 
 void TestTimeBoxes::adviceWithRealMessageBoxes()
 {
-    Program p("1,2,3,4,5,6,7,8,9\r\n");
+    Fixture p("1,2,3,4,5,6,7,8,9\r\n");
     forms::platform().message = forms::defaultPlatform().message;
     check(p.form.get(), "Check3")->setChecked(true);
     QList<SeenBox> seen;
@@ -529,7 +518,7 @@ void TestTimeBoxes::adviceWithRealMessageBoxes()
 
 void TestTimeBoxes::tipsShowAndReturn()
 {
-    Program p;
+    Fixture p;
     QList<QWidget *> shown;
     QList<QRect> geometries;
     QList<bool> modal, keptByEscape, hiddenByBack;
@@ -562,7 +551,7 @@ void TestTimeBoxes::tipsShowAndReturn()
 
 void TestTimeBoxes::tipsWindowContents()
 {
-    Program p;
+    Fixture p;
     TipsWindow &tips = *p.form->tips();
     QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(tips.size(), QSize(623, 312));
@@ -604,7 +593,7 @@ void TestTimeBoxes::tipsWindowContents()
 
 void TestTimeBoxes::countdownRunsUnderTips()
 {
-    Program p;
+    Fixture p;
     check(p.form.get(), "Check1")->setChecked(true);
     box(p.form.get(), "s")->setText(QStringLiteral("5"));
     p.form->Label2_Click();
@@ -623,7 +612,7 @@ void TestTimeBoxes::countdownRunsUnderTips()
 
 void TestTimeBoxes::reminderOpensAboveTips()
 {
-    Program p;
+    Fixture p;
     check(p.form.get(), "Check1")->setChecked(true); // 0/0/0: the next tick alerts
     QString reminderName;
     bool tipsVisibleBelow = false, reminderModal = false, acknowledged = false, back = false;
@@ -647,12 +636,12 @@ void TestTimeBoxes::reminderOpensAboveTips()
     QVERIFY(!check(p.form.get(), "Check1")->isChecked());
 }
 
-// ---- Program icon ------------------------------------------------------------------------
+// ---- Fixture icon ------------------------------------------------------------------------
 
 void TestTimeBoxes::programIcon()
 {
     startup::setUpApplication();
-    Program p;
+    Fixture p;
     for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
         const QIcon icon = w->windowIcon();
         QVERIFY(!icon.isNull());
