@@ -169,6 +169,8 @@ private Q_SLOTS:
     void backgroundPicture();
     void labelsStayReadableOverThePicture();
     void songFontHasTheGlyphs();
+    void bannerFitsAndIsPlacedByItsBlanks_data();
+    void bannerFitsAndIsPlacedByItsBlanks();
 };
 
 void TestFormDefs::definitionsAreConsistent_data()
@@ -334,6 +336,42 @@ void TestFormDefs::songFontHasTheGlyphs()
     for (const QString &text : {QStringLiteral("喝水远眺厕所确定选择并开始计时"), QStringLiteral("时分秒双击此处变为关")})
         for (QChar ch : text)
             QVERIFY2(metrics.inFontUcs4(ch.unicode()), qPrintable(QString(ch)));
+}
+
+void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks_data()
+{
+    QTest::addColumn<const FormDef *>("def");
+    QTest::addColumn<QString>("banner");
+    QTest::addColumn<int>("blanks");
+    QTest::newRow("Form2") << &ui::Form2() << "Label2" << 9;
+    QTest::newRow("Form3") << &ui::Form3() << "Label1" << 8;
+    QTest::newRow("Form4") << &ui::Form4() << "Label1" << 9;
+}
+
+void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks()
+{
+    // The 36 pt "到时啦" must fit its label's height whole, and its leading blanks (half an
+    // em each) must put it where the window was designed to show it.
+    QFETCH(const FormDef *, def);
+    QFETCH(QString, banner);
+    QFETCH(int, blanks);
+    QWidget owner;
+    forms::Form form(*def, &owner);
+    QLabel *label = form.findChild<QLabel *>(banner);
+    const QImage image = label->grab().toImage();
+    const QColor back = label->palette().color(QPalette::Window);
+    int left = image.width(), bottom = -1, top = image.height();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 96 && image.pixelColor(x, y) != back) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    QVERIFY2(bottom >= 0, "no text drawn");
+    QVERIFY2(top > 0 && bottom < image.height() - 1, qPrintable(QStringLiteral("rows %1..%2").arg(top).arg(bottom)));
+    const double em = QFontInfo(label->font()).pixelSize();
+    QVERIFY2(std::abs(left - blanks * em / 2) < em / 2, qPrintable(QString::number(left)));
 }
 
 QTEST_MAIN(TestFormDefs)
