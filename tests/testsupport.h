@@ -151,6 +151,50 @@ private:
     QTemporaryDir m_dir;
 };
 
+/// Answers the modal windows a step opens, also when steps nest (a tick made under an open
+/// reminder may open another reminder over it): only the innermost step answers what
+/// opens, and the windows being answered are listed in stack, lowest first. answer must
+/// close the window it is given.
+class ModalWatch
+{
+public:
+    explicit ModalWatch(std::function<void(QWidget *)> answer)
+        : m_answer(std::move(answer))
+    {
+    }
+
+    /// Runs act with the watch armed; returns the names of the windows it opened, in order.
+    QStringList guarded(const std::function<void()> &act)
+    {
+        QStringList opened;
+        QTimer poll;
+        poll.setInterval(0);
+        const int level = ++m_level;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w || stack.contains(w) || level != m_level)
+                return;
+            poll.stop();
+            opened << w->objectName();
+            stack << w;
+            m_answer(w);
+            stack.removeAll(w);
+            poll.start(); // one step may open windows one after the other
+        });
+        poll.start();
+        act();
+        poll.stop();
+        --m_level;
+        return opened;
+    }
+
+    QList<QWidget *> stack;
+
+private:
+    std::function<void(QWidget *)> m_answer;
+    int m_level = 0;
+};
+
 /// Runs the countdown tick of slot k (0 water, 1 eye rest, 2 toilet), as its timer would.
 inline void tickSlot(MainForm &form, int k)
 {

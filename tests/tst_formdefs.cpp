@@ -232,20 +232,16 @@ void TestFormDefs::secondaryWindowsMatchTheirDefinitions()
 
 void TestFormDefs::mainWindowMatchesItsDefinition()
 {
-    FakePlatform fake;
-    SettingsFolder folder;
-    folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    Fixture p;
+    MainForm &form = *p.form;
     checkAgainstDefinition(&form, ui::Form1(), true);
     QVERIFY(!form.windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
 void TestFormDefs::mainWindowSpotValues()
 {
-    FakePlatform fake;
-    SettingsFolder folder;
-    folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    Fixture p;
+    MainForm &form = *p.form;
     QCOMPARE(form.size(), QSize(893, 488));
     QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
     QCOMPARE(button(&form, "Command1")->text(), QStringLiteral("   一键保存个人时间     （无法在计时时使用）"));
@@ -268,10 +264,8 @@ void TestFormDefs::mainWindowSpotValues()
 
 void TestFormDefs::mainWindowControlsStayPutOnResize()
 {
-    FakePlatform fake;
-    SettingsFolder folder;
-    folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    Fixture p;
+    MainForm &form = *p.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QList<QRect> before;
@@ -287,10 +281,8 @@ void TestFormDefs::mainWindowControlsStayPutOnResize()
 
 void TestFormDefs::firstFocusGoesToCheck1()
 {
-    FakePlatform fake;
-    SettingsFolder folder;
-    folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    Fixture p;
+    MainForm &form = *p.form;
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -302,10 +294,8 @@ void TestFormDefs::backgroundPicture()
     QImageReader reader(QStringLiteral(":/background.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.size(), QSize(1079, 589));
-    FakePlatform fake;
-    SettingsFolder folder;
-    folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    Fixture p;
+    MainForm &form = *p.form;
     QLabel *image = label(&form, "Image1");
     QCOMPARE(image->pixmap().size(), QSize(1079, 589)); // natural size, not stretched
     QCOMPARE(image->geometry(), QRect(0, 0, 1079, 589));

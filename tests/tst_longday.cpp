@@ -140,7 +140,6 @@ private:
     void round();
     void tick(int slot);
     void answer(QWidget *w);
-    QStringList guarded(const std::function<void()> &act);
     void fail(const QString &what)
     {
         if (failure.isEmpty())
@@ -178,41 +177,17 @@ private:
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
     forms::Timer *m_beeper = nullptr;
-    QList<QWidget *> m_stack;
-    int m_guards = 0;
+    ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
 };
-
-QStringList Day::guarded(const std::function<void()> &act)
-{
-    QStringList opened;
-    QTimer poll;
-    poll.setInterval(0);
-    const int level = ++m_guards;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || m_stack.contains(w) || level != m_guards)
-            return;
-        poll.stop();
-        opened << w->objectName();
-        answer(w);
-        poll.start();
-    });
-    poll.start();
-    act();
-    poll.stop();
-    --m_guards;
-    return opened;
-}
 
 void Day::answer(QWidget *w)
 {
-    m_stack << w;
     const bool tips = m_form->tips().loaded() && w == &*m_form->tips();
     if (tips) {
         ++tipsShown;
     } else {
         ++alerts;
-        if (m_stack.size() > 1)
+        if (m_watch.stack.size() > 1)
             ++nested;
         // While the reminder is open the beeper sounds and the other countdowns go on,
         // and one of them may end in a reminder over this one.
@@ -222,7 +197,7 @@ void Day::answer(QWidget *w)
                 m_form->Timer4_Timer();
             }
         }
-        if (m_stack.size() < 3 && chance(0.3)) {
+        if (m_watch.stack.size() < 3 && chance(0.3)) {
             const QList<int> running = counting();
             if (!running.isEmpty()) {
                 const int k = running.at(random(int(running.size())));
@@ -242,7 +217,6 @@ void Day::answer(QWidget *w)
         fail(u"window %1 stays open after its button"_s.arg(w->objectName()));
         w->hide();
     }
-    m_stack.removeAll(w);
 }
 
 void Day::tick(int k)
@@ -251,7 +225,7 @@ void Day::tick(int k)
     if (ticks % 512 == 0)
         QCoreApplication::processEvents(); // let the window paint what the ticks wrote
     const bool zero = slot(k).h->text() == u"0"_s && slot(k).m->text() == u"0"_s && slot(k).s->text() == u"0"_s;
-    const QStringList opened = guarded([&] {
+    const QStringList opened = m_watch.guarded([&] {
         return tickSlot(*m_form, k);
     });
     const QString name = QString::fromLatin1(k == 0 ? "Form2" : k == 1 ? "Form3" : "Form4");
@@ -311,7 +285,7 @@ void Day::round()
     else if (extra == 1)
         QTest::mouseDClick(control("Label8"), Qt::LeftButton);
     else if (extra == 2) {
-        guarded([&] { click(control("Command3")); });
+        m_watch.guarded([&] { click(control("Command3")); });
     } else if (extra == 3) {
         click(control("Command4"));
         QStringList expected;

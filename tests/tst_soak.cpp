@@ -188,7 +188,6 @@ private:
     void tick(int slot);
     void tickBeeper();
     void blockedClick();
-    QStringList guarded(const std::function<void()> &act);
     void answer(QWidget *window);
 
     // What the monkey looks at.
@@ -229,8 +228,7 @@ private:
     std::array<forms::CommandButton *, 4> m_buttons{};
     ReleaseSpy m_label2Spy;
 
-    QList<QWidget *> m_stack; // the windows being answered, lowest first
-    int m_guards = 0;         // steps under way; the innermost answers what opens
+    ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
     bool m_minimized = false; // the user has minimized the main window
     QSize m_size;             // the main window's size, which nothing changes
     QByteArray m_file;        // the settings file as last written
@@ -515,7 +513,7 @@ void Monkey::checkInvariants(const QString &when)
         QWidget *window = reminderIfLoaded(k);
         if (window && window->isVisible()) {
             anyAlerting = true;
-            if (!m_stack.contains(window))
+            if (!m_watch.stack.contains(window))
                 return fail(name + u": its reminder is shown, but no countdown of it ended"_s);
             if (counting || en)
                 return fail(name + u": its reminder is shown while it is counting or editable"_s);
@@ -548,7 +546,7 @@ void Monkey::checkInvariants(const QString &when)
 
     // Only the main window and the windows being answered are on the screen.
     QList<QWidget *> expected{m_form.get()};
-    expected << m_stack;
+    expected << m_watch.stack;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && !expected.contains(w))
             return fail(u"an unexpected window %1 \"%2\" is shown %3"_s.arg(
@@ -563,32 +561,6 @@ void Monkey::checkInvariants(const QString &when)
             m_form->isMinimized() ? u"minimized"_s : m_minimized ? u"no longer minimized"_s : u"disabled"_s, when));
     if (m_form->size() != m_size)
         return fail(u"the main window changed its size %1"_s.arg(when));
-}
-
-/// Runs act with a watcher armed for the windows it opens (modally) at this level.
-/// Returns the names of the windows that opened, in order.
-QStringList Monkey::guarded(const std::function<void()> &act)
-{
-    QStringList opened;
-    QTimer poll;
-    poll.setInterval(0);
-    const int level = ++m_guards;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        // Only the innermost step answers: a window opened by a tick made under another
-        // window belongs to that tick.
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || m_stack.contains(w) || level != m_guards)
-            return;
-        poll.stop();
-        opened << w->objectName();
-        answer(w);
-        poll.start(); // one step may open windows one after the other
-    });
-    poll.start();
-    act();
-    poll.stop();
-    --m_guards;
-    return opened;
 }
 
 /// Deals with a window that has just opened modally: checks it, acts a little under it
@@ -607,12 +579,11 @@ void Monkey::answer(QWidget *w)
         w->hide();
         return;
     }
-    m_stack.push_back(w);
     if (tips) {
         ++tipsShown;
     } else {
         ++alerts;
-        if (m_stack.size() > 1)
+        if (m_watch.stack.size() > 1)
             ++nestedAlerts;
         if (m_alerting.empty() || m_alerting.back().slot != slot) {
             fail(u"reminder %1 opened, but no countdown of it ended"_s.arg(w->objectName()));
@@ -644,7 +615,7 @@ void Monkey::answer(QWidget *w)
 
     // What can still happen while the window is open: countdowns and the beeper tick,
     // and clicks on the main window are kept away from it.
-    const int rounds = failed() ? 0 : random(m_stack.size() >= 3 ? 2 : 4);
+    const int rounds = failed() ? 0 : random(m_watch.stack.size() >= 3 ? 2 : 4);
     for (int i = 0; i < rounds && !failed(); ++i) {
         QList<int> counting;
         for (int k = 0; k < 3; ++k) {
@@ -682,7 +653,6 @@ void Monkey::answer(QWidget *w)
     }
     if (!tips && m_beeper->Enabled())
         fail(u"the beeper still runs after \"我已知晓\" on %1"_s.arg(w->objectName()));
-    m_stack.removeAll(w);
 }
 
 /// One tick of a slot's countdown, with the countdown's rule checked.
@@ -692,7 +662,7 @@ void Monkey::tick(int k)
     m_alerting.push_back({k, !m_form->reminder(k).loaded(), m_beeper->Enabled(), m_text1->text()});
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
-    const QStringList opened = guarded([&] {
+    const QStringList opened = m_watch.guarded([&] {
         return tickSlot(*m_form, k);
     });
     m_alerting.pop_back();
@@ -747,11 +717,11 @@ void Monkey::blockedClick()
     const qsizetype messagesBefore = m_fake.messages.size();
     ++blockedClicks;
     const QPoint at = target->mapTo(m_form.get(), target->rect().center());
-    const QStringList opened = guarded([&] { QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at); });
+    const QStringList opened = m_watch.guarded([&] { QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at); });
     if (!opened.isEmpty() || !(state() == before) || fileContent() != fileBefore
         || m_fake.messages.size() != messagesBefore)
         fail(u"a click on %1 reached the main window while %2 was open"_s.arg(target->objectName(),
-                                                                             m_stack.back()->objectName()));
+                                                                             m_watch.stack.back()->objectName()));
 }
 
 QString Monkey::describe(const Action &a) const
@@ -1104,7 +1074,7 @@ void Monkey::step()
     const int command3Before = m_command3;
     const int tipsBefore = tipsShown;
 
-    const QStringList opened = guarded([&] { perform(a); });
+    const QStringList opened = m_watch.guarded([&] { perform(a); });
     QCoreApplication::processEvents();
     if (failed())
         return;
