@@ -17,8 +17,8 @@
 //   tick handler             median time spent in the slot's tick handler (not the opening one)
 #include "app/mainform.h"
 #include "app/startup.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -196,23 +196,24 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    std::unique_ptr<QApplication> app = startup::createApplication(argc, argv);
+    std::unique_ptr<QApplication> app = app::createApplication(argc, argv);
     // The offscreen platform cannot raise windows and says so each time a reminder opens.
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
             if (!text.contains(QLatin1String("does not support raise()")))
                 previous(type, context, text);
         });
-    MainForm form;
+    const runtime::Platform platform = app::desktopPlatform();
+    app::MainForm form(platform);
     form.show();
 
     const QString n = QString::number(opt.slot);
     const QString suffix = opt.slot == 1 ? QString() : n;
     auto *check = form.findChild<QCheckBox *>(QStringLiteral("Check") + n);
-    auto *timer = form.findChild<forms::Timer *>(QStringLiteral("Timer") + n);
-    auto *h = form.findChild<forms::TextBox *>(QStringLiteral("h") + suffix);
-    auto *m = form.findChild<forms::TextBox *>(QStringLiteral("m") + suffix);
-    auto *s = form.findChild<forms::TextBox *>(QStringLiteral("s") + suffix);
+    auto *timer = form.findChild<runtime::Timer *>(QStringLiteral("Timer") + n);
+    auto *h = form.findChild<runtime::TextBox *>(QStringLiteral("h") + suffix);
+    auto *m = form.findChild<runtime::TextBox *>(QStringLiteral("m") + suffix);
+    auto *s = form.findChild<runtime::TextBox *>(QStringLiteral("s") + suffix);
     if (!check || !timer || !h || !m || !s) {
         std::fputs("bench_timekeeping: the main window lacks the slot's controls\n", stderr);
         return 1;

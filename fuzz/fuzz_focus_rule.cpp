@@ -1,6 +1,6 @@
 // What a time box holds after losing the focus: always the plain digits of a whole number
 // from 0 to the box's limit, and losing the focus a second time changes nothing.
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 #include "fuzzsupport.h"
 
 #include <QRegularExpression>
@@ -10,11 +10,11 @@ namespace {
 void check(const QString &text, int limit)
 {
     static const QRegularExpression plain(QStringLiteral("^(0|[1-9][0-9]?)$"));
-    const QString result = conv::normalisedTimeText(text, limit);
+    const QString result = runtime::normalisedTimeText(text, limit);
     const QString detail = QLatin1Char('"') + result + QLatin1String("\" with limit ") + QString::number(limit);
     FUZZ_CHECK(plain.match(result).hasMatch(), text, detail);
     FUZZ_CHECK(result.toInt() <= limit, text, detail);
-    FUZZ_CHECK(conv::normalisedTimeText(result, limit) == result, text, detail);
+    FUZZ_CHECK(runtime::normalisedTimeText(result, limit) == result, text, detail);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // the same with blanks, tabs and line feeds taken out (they are skipped wherever they
 // stand), the same with a character after it that cannot continue a number, never negative
 // for "&H"/"&O" numbers, and 0 for a text without any digit.
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 #include "fuzzsupport.h"
 
 #include <cmath>
@@ -16,17 +16,17 @@ bool same(double a, double b)
 
 void check(const QString &text)
 {
-    const double value = conv::leadingNumber(text);
+    const double value = runtime::leadingNumber(text);
     const QString shown = QString::number(value, 'g', 17);
     FUZZ_CHECK(!std::isnan(value), text, shown);
 
     QString squeezed = text;
     squeezed.remove(QLatin1Char(' ')).remove(QLatin1Char('\t')).remove(QLatin1Char('\n'));
-    const double squeezedValue = conv::leadingNumber(squeezed);
+    const double squeezedValue = runtime::leadingNumber(squeezed);
     FUZZ_CHECK(same(squeezedValue, value), text, shown + QLatin1String(" vs without blanks ")
                                                      + QString::number(squeezedValue, 'g', 17));
 
-    const double endedValue = conv::leadingNumber(text + QLatin1Char('x'));
+    const double endedValue = runtime::leadingNumber(text + QLatin1Char('x'));
     FUZZ_CHECK(same(endedValue, value), text, shown + QLatin1String(" vs with x after ")
                                                   + QString::number(endedValue, 'g', 17));
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-QString shown(const Module1::SavedIntervals &values)
+QString shown(const settings::SavedIntervals::Values &values)
 {
     QStringList parts;
     for (double v : values)
@@ -21,22 +21,22 @@ QString shown(const Module1::SavedIntervals &values)
     return parts.join(QLatin1Char(' '));
 }
 
-void checkRoundTrip(const Module1::SavedIntervals &values, const QString &input)
+void checkRoundTrip(const settings::SavedIntervals::Values &values, const QString &input)
 {
-    const QByteArray line = settingsfile::format(values);
+    const QByteArray line = settings::SettingsFile::format(values);
     const QString detail = shown(values) + QLatin1String(" -> ") + QString::fromLatin1(line.toPercentEncoding());
     FUZZ_CHECK(line.endsWith("\r\n"), input, detail);
     const QByteArray body = line.chopped(2);
     FUZZ_CHECK(!body.isEmpty(), input, detail);
-    FUZZ_CHECK(body.count(',') == Module1::kSavedCount - 1, input, detail);
+    FUZZ_CHECK(body.count(',') == settings::SavedIntervals::kCount - 1, input, detail);
     for (char c : body)
         FUZZ_CHECK((c >= '0' && c <= '9') || c == '.' || c == '-' || c == ',', input, detail);
 
-    const settingsfile::ReadResult back = settingsfile::parse(line);
+    const settings::SettingsFile::ReadResult back = settings::SettingsFile::parse(line);
     FUZZ_CHECK(back.complete(), input, detail + QLatin1String(" read back ") + QString::number(back.fieldsRead));
     for (size_t k = 0; k < values.size(); ++k)
         FUZZ_CHECK(back.values[k] == values[k], input, detail + QLatin1String(" read back ") + shown(back.values));
-    FUZZ_CHECK(settingsfile::format(back.values) == line, input, detail);
+    FUZZ_CHECK(settings::SettingsFile::format(back.values) == line, input, detail);
 }
 
 } // namespace
@@ -46,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray content = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString input = QString::fromLatin1(content);
 
-    const settingsfile::ReadResult read = settingsfile::parse(content);
-    FUZZ_CHECK(read.fieldsRead >= 0 && read.fieldsRead <= Module1::kSavedCount, input,
+    const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(content);
+    FUZZ_CHECK(read.fieldsRead >= 0 && read.fieldsRead <= settings::SavedIntervals::kCount, input,
                QString::number(read.fieldsRead));
-    for (int k = 0; k < Module1::kSavedCount; ++k) {
+    for (int k = 0; k < settings::SavedIntervals::kCount; ++k) {
         const double v = read.values[size_t(k)];
         FUZZ_CHECK(std::isfinite(v), input, shown(read.values));
         if (k >= read.fieldsRead)
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     checkRoundTrip(read.values, input);
 
-    if (size >= sizeof(Module1::SavedIntervals)) {
-        Module1::SavedIntervals raw;
+    if (size >= sizeof(settings::SavedIntervals::Values)) {
+        settings::SavedIntervals::Values raw;
         std::memcpy(raw.data(), data, sizeof raw);
         for (double &v : raw) {
             if (!std::isfinite(v))

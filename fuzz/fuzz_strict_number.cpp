@@ -1,7 +1,7 @@
 // The strict conversion either fails or gives a finite number, under the C locale and
 // under locales whose separators differ (a comma as decimal separator; a no-break space
 // or an apostrophe as group separator). Blanks added around a text change nothing.
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 #include "fuzzsupport.h"
 
 #include <QLocale>
@@ -30,12 +30,12 @@ QString shown(const std::optional<double> &v)
 
 void check(const QString &text, const QLocale &locale)
 {
-    const std::optional<double> value = conv::strictToNumber(text, locale);
+    const std::optional<double> value = runtime::strictToNumber(text, locale);
     if (value)
         FUZZ_CHECK(std::isfinite(*value), text, shown(value) + QLatin1String(" in ") + locale.name());
 
     const QString padded = QLatin1String(" \t") + text + QLatin1String("\t ");
-    const std::optional<double> paddedValue = conv::strictToNumber(padded, locale);
+    const std::optional<double> paddedValue = runtime::strictToNumber(padded, locale);
     FUZZ_CHECK(paddedValue.has_value() == value.has_value() && (!value || *paddedValue == *value), text,
                shown(value) + QLatin1String(" vs padded ") + shown(paddedValue) + QLatin1String(" in ")
                    + locale.name());

@@ -4,7 +4,7 @@
 //
 // Save number k (counting from <first count>) writes line A when k is even and line B when
 // k is odd, each with k in place of its first number, through the program's own save
-// (settingsfile::write). "ready" goes to standard output once the first save is complete.
+// (settings::SettingsFile::write). "ready" goes to standard output once the first save is complete.
 #include "settings/settingsfile.h"
 
 #include <QString>
@@ -21,17 +21,17 @@ int main(int argc, char **argv)
     const QString path = QString::fromLocal8Bit(argv[1]);
     bool ok = false;
     const long long first = QByteArray(argv[2]).toLongLong(&ok);
-    const settingsfile::ReadResult a = settingsfile::parse(argv[3]);
-    const settingsfile::ReadResult b = settingsfile::parse(argv[4]);
+    const settings::SettingsFile::ReadResult a = settings::SettingsFile::parse(argv[3]);
+    const settings::SettingsFile::ReadResult b = settings::SettingsFile::parse(argv[4]);
     if (!ok || !a.complete() || !b.complete()) {
         std::fprintf(stderr, "savekiller: bad count or line\n");
         return 2;
     }
     for (long long k = first;; ++k) {
-        Module1::SavedIntervals values = (k % 2 == 0) ? a.values : b.values;
+        settings::SavedIntervals::Values values = (k % 2 == 0) ? a.values : b.values;
         values[0] = double(k);
         QString error;
-        if (!settingsfile::write(path, values, &error)) {
+        if (!settings::SettingsFile::write(path, values, &error)) {
             std::fprintf(stderr, "savekiller: save %lld failed: %s\n", k, qPrintable(error));
             return 1;
         }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include "app/mainform.h"
-#include "forms/platform.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
+#include "app/startup.h"
+#include "runtime/platform.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,17 +23,19 @@
 
 namespace testsupport {
 
-inline forms::TextBox *box(QObject *form, const char *name)
+using app::MainForm;
+
+inline runtime::TextBox *box(QObject *form, const char *name)
 {
-    return form->findChild<forms::TextBox *>(QLatin1String(name));
+    return form->findChild<runtime::TextBox *>(QLatin1String(name));
 }
 inline QCheckBox *check(QObject *form, const char *name)
 {
     return form->findChild<QCheckBox *>(QLatin1String(name));
 }
-inline forms::Timer *timer(QObject *form, const char *name)
+inline runtime::Timer *timer(QObject *form, const char *name)
 {
-    return form->findChild<forms::Timer *>(QLatin1String(name));
+    return form->findChild<runtime::Timer *>(QLatin1String(name));
 }
 inline QPushButton *button(QObject *form, const char *name)
 {
@@ -91,25 +94,22 @@ struct Shown {
     QMessageBox::Icon icon;
 };
 
-/// Replaces the platform's message boxes, beep and random numbers for one test case and
-/// puts the real ones back afterwards.
+/// A platform that records message boxes and beeps and gives the random number r; handed
+/// to the windows under test. Its members may be swapped for real ones (a real message box).
 class FakePlatform
 {
 public:
     FakePlatform()
-        : m_saved(forms::platform())
     {
-        forms::platform().message = [this](QWidget *, const QString &text, const QString &title,
-                                           QMessageBox::Icon icon) {
+        platform.message = [this](QWidget *, const QString &text, const QString &title, QMessageBox::Icon icon) {
             messages.append({text, title, icon});
             if (onMessage)
                 onMessage();
         };
-        forms::platform().beep = [this] { ++beeps; };
-        forms::platform().randomize = [] {};
-        forms::platform().random = [this] { return r; };
+        platform.beep = [this] { ++beeps; };
+        platform.randomize = [] {};
+        platform.random = [this] { return r; };
     }
-    ~FakePlatform() { forms::platform() = m_saved; }
 
     QStringList texts() const
     {
@@ -119,13 +119,11 @@ public:
         return list;
     }
 
+    runtime::Platform platform;
     QList<Shown> messages;
     std::function<void()> onMessage;
     int beeps = 0;
     double r = 0;
-
-private:
-    forms::Platform m_saved;
 };
 
 /// A scratch configuration folder holding the settings file for one test case.
@@ -195,6 +193,25 @@ private:
     int m_level = 0;
 };
 
+/// The controls of reminder slot k (0 water, 1 eye rest, 2 toilet), found by their names.
+struct SlotControls {
+    QCheckBox *check;
+    runtime::TextBox *h, *m, *s;
+    runtime::Timer *timer;
+};
+inline SlotControls slotControls(QObject *form, int k)
+{
+    static const char *const names[3][5] = {{"Check1", "h", "m", "s", "Timer1"},
+                                            {"Check2", "h2", "m2", "s2", "Timer2"},
+                                            {"Check3", "h3", "m3", "s3", "Timer3"}};
+    const auto *n = names[k];
+    return {check(form, n[0]), box(form, n[1]), box(form, n[2]), box(form, n[3]), timer(form, n[4])};
+}
+inline std::array<SlotControls, 3> allSlots(QObject *form)
+{
+    return {slotControls(form, 0), slotControls(form, 1), slotControls(form, 2)};
+}
+
 /// Runs the countdown tick of slot k (0 water, 1 eye rest, 2 toilet), as its timer would.
 inline void tickSlot(MainForm &form, int k)
 {
@@ -214,7 +231,7 @@ struct Fixture {
     explicit Fixture(const QByteArray &settings = "0,0,0,0,0,0,0,0,0\r\n", bool shown = false)
     {
         folder.write(settings);
-        form = std::make_unique<MainForm>();
+        form = std::make_unique<MainForm>(fake.platform);
         if (shown)
             form->show();
     }

@@ -26,7 +26,7 @@ struct Program : testsupport::Fixture {
     }
 
     QLineEdit *soundSwitch() const { return form->findChild<QLineEdit *>(u"Text1"_s); }
-    forms::Timer *beeper() const { return timer(form.get(), "Timer4"); }
+    runtime::Timer *beeper() const { return timer(form.get(), "Timer4"); }
 
     /// Ticks a slot at 0/0/0, which alerts at once; act must dismiss the window.
     void alert(int slot, std::function<void(QWidget *)> act) const
@@ -48,7 +48,6 @@ class TestAlerts : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Module1::savedIntervals = {}; }
     void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
 
     void windowLook_data();
@@ -177,7 +176,7 @@ void TestAlerts::messageDrawnAtFirstAlert()
         banner = label(w, bannerLabel)->text();
         acknowledgeButton(w)->click();
     });
-    const QStringList list = ReminderWindow::messages(slot);
+    const QStringList list = alerts::ReminderWindow::messages(slot);
     QCOMPARE(list.size(), (QList<int>{7, 5, 3}.at(slot)));
     QCOMPARE(message, list.at(index));
     QCOMPARE(banner.trimmed(), u"到时啦"_s);
@@ -196,7 +195,7 @@ void TestAlerts::laterAlertReusesWindowSilently()
         firstBeeper = p.beeper()->Enabled();
         QTest::mouseClick(acknowledgeButton(w), Qt::LeftButton); // a click works at once
     });
-    QCOMPARE(firstMessage, ReminderWindow::messages(0).at(3));
+    QCOMPARE(firstMessage, alerts::ReminderWindow::messages(0).at(3));
     QVERIFY(!firstBeeper);
 
     // Sound switched on and the main window moved before the next alert of the slot.
@@ -238,7 +237,7 @@ void TestAlerts::keysCannotAcknowledgeAtOnce()
         QTest::keyClick(ack, Qt::Key_Return);
         QTest::keyClick(ack, Qt::Key_Enter, Qt::KeypadModifier);
         first.afterEnter = w->isVisible();
-        QTest::qWait(ReminderWindow::kKeyGuardMs + 100);
+        QTest::qWait(alerts::ReminderWindow::kKeyGuardMs + 100);
         QTest::keyClick(ack, Qt::Key_Escape);
         first.afterLateEscape = w->isVisible();
         QTest::keyClick(ack, Qt::Key_Return); // Enter presses the focused button, as Space does
@@ -297,7 +296,7 @@ void TestAlerts::beepPlaysTheSoundThemeBell()
     config.close();
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("CANBERRA_DRIVER", "alsa");
-    forms::defaultPlatform().beep();
+    app::desktopPlatform().beep();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(samples).size() > 4096, 5000);
     QFile audio(samples);
     QVERIFY(audio.open(QIODevice::ReadOnly));

@@ -1,4 +1,4 @@
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 
 #include <QTest>
 
@@ -56,7 +56,7 @@ void TestConversions::strictToNumber()
     QFETCH(QString, text);
     QFETCH(bool, ok);
     QFETCH(double, value);
-    const std::optional<double> got = conv::strictToNumber(text, QLocale::c());
+    const std::optional<double> got = runtime::strictToNumber(text, QLocale::c());
     QCOMPARE(got.has_value(), ok);
     if (ok)
         QCOMPARE(*got, value);
@@ -65,8 +65,8 @@ void TestConversions::strictToNumber()
 void TestConversions::strictUsesLocaleSeparators()
 {
     const QLocale german(QLocale::German, QLocale::Germany);
-    QCOMPARE(conv::strictToNumber(u"1,5", german).value_or(-1), 1.5);
-    QCOMPARE(conv::strictToNumber(u"1.000", german).value_or(-1), 1000.0);
+    QCOMPARE(runtime::strictToNumber(u"1,5", german).value_or(-1), 1.5);
+    QCOMPARE(runtime::strictToNumber(u"1.000", german).value_or(-1), 1000.0);
 }
 
 void TestConversions::leadingNumber_data()
@@ -103,25 +103,25 @@ void TestConversions::leadingNumber()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(conv::leadingNumber(text), value);
+    QCOMPARE(runtime::leadingNumber(text), value);
 }
 
 void TestConversions::leadingNumberOutOfRange()
 {
     const double inf = std::numeric_limits<double>::infinity();
-    QCOMPARE(conv::leadingNumber(QString(400, QLatin1Char('9'))), inf);
-    QCOMPARE(conv::leadingNumber(QLatin1Char('-') + QString(400, QLatin1Char('9'))), -inf);
-    QCOMPARE(conv::leadingNumber(u"1e99999999999999999999999"), inf);
-    QCOMPARE(conv::leadingNumber(u"1e-400"), 0.0);
-    QCOMPARE(conv::leadingNumber(QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1")), 0.0);
-    QCOMPARE(conv::leadingNumber(QStringLiteral("&H") + QString(400, QLatin1Char('F'))), inf);
+    QCOMPARE(runtime::leadingNumber(QString(400, QLatin1Char('9'))), inf);
+    QCOMPARE(runtime::leadingNumber(QLatin1Char('-') + QString(400, QLatin1Char('9'))), -inf);
+    QCOMPARE(runtime::leadingNumber(u"1e99999999999999999999999"), inf);
+    QCOMPARE(runtime::leadingNumber(u"1e-400"), 0.0);
+    QCOMPARE(runtime::leadingNumber(QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1")), 0.0);
+    QCOMPARE(runtime::leadingNumber(QStringLiteral("&H") + QString(400, QLatin1Char('F'))), inf);
 }
 
 void TestConversions::wholeToText()
 {
-    QCOMPARE(conv::wholeToText(0), QStringLiteral("0"));
-    QCOMPARE(conv::wholeToText(59), QStringLiteral("59"));
-    QCOMPARE(conv::wholeToText(-1), QStringLiteral("-1"));
+    QCOMPARE(runtime::wholeToText(0), QStringLiteral("0"));
+    QCOMPARE(runtime::wholeToText(59), QStringLiteral("59"));
+    QCOMPARE(runtime::wholeToText(-1), QStringLiteral("-1"));
 }
 
 void TestConversions::doubleToText_data()
@@ -144,7 +144,7 @@ void TestConversions::doubleToText()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
-    QCOMPARE(conv::doubleToText(value, QLocale::c()), text);
+    QCOMPARE(runtime::doubleToText(value, QLocale::c()), text);
 }
 
 void TestConversions::doubleToTextReadsBack()
@@ -152,11 +152,11 @@ void TestConversions::doubleToTextReadsBack()
     // A value shown in a box must read back through the strict conversion, in any locale.
     for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
         for (double v : {1.5, 1e20, 0.00001, -2.25}) {
-            const QString text = conv::doubleToText(v, locale);
-            QCOMPARE(conv::strictToNumber(text, locale).value_or(-99), v);
+            const QString text = runtime::doubleToText(v, locale);
+            QCOMPARE(runtime::strictToNumber(text, locale).value_or(-99), v);
         }
     }
-    QCOMPARE(conv::doubleToText(1.5, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("1,5"));
+    QCOMPARE(runtime::doubleToText(1.5, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("1,5"));
 }
 
 QTEST_APPLESS_MAIN(TestConversions)

@@ -29,8 +29,8 @@ struct Program : testsupport::Fixture {
     }
 
     QCheckBox *checkOf(int k) const { return check(form.get(), kSlots[k].check); }
-    forms::Timer *timerOf(int k) const { return timer(form.get(), kSlots[k].timer); }
-    QList<forms::TextBox *> boxesOf(int k) const
+    runtime::Timer *timerOf(int k) const { return timer(form.get(), kSlots[k].timer); }
+    QList<runtime::TextBox *> boxesOf(int k) const
     {
         return {box(form.get(), kSlots[k].h), box(form.get(), kSlots[k].m), box(form.get(), kSlots[k].s)};
     }
@@ -38,21 +38,21 @@ struct Program : testsupport::Fixture {
     QString times(int k) const
     {
         QStringList t;
-        for (forms::TextBox *b : boxesOf(k))
+        for (runtime::TextBox *b : boxesOf(k))
             t << b->text();
         return t.join(u'/');
     }
     void setTimes(int k, const QString &hms) const
     {
         const QStringList t = hms.split(u'/');
-        const QList<forms::TextBox *> boxes = boxesOf(k);
+        const QList<runtime::TextBox *> boxes = boxesOf(k);
         for (int i = 0; i < 3; ++i)
             boxes[i]->setText(t.at(i));
     }
     int enabledBoxes(int k) const
     {
         int n = 0;
-        for (forms::TextBox *b : boxesOf(k))
+        for (runtime::TextBox *b : boxesOf(k))
             n += b->isEnabled();
         return n;
     }
@@ -89,7 +89,6 @@ class TestCountdown : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Module1::savedIntervals = {}; }
     void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
 
     void checkBoxReaction_data();
@@ -218,7 +217,7 @@ void TestCountdown::startAction()
 void TestCountdown::nothingTickedShowsProgramTitle()
 {
     Program p;
-    forms::platform().message = forms::defaultPlatform().message; // a real message box
+    p.fake.platform.message = app::desktopPlatform().message; // a real message box
     SeenBox seen;
     answerMessageBox(&seen);
     p.start();
@@ -255,7 +254,7 @@ void TestCountdown::focusedBoxCountsAsTyped()
     p.checkOf(0)->setChecked(true);
     p.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(p.form.get()));
-    forms::TextBox *m = box(p.form.get(), "m");
+    runtime::TextBox *m = box(p.form.get(), "m");
     m->setFocus();
     m->selectAll();
     QTest::keyClicks(m, "75");
@@ -382,7 +381,7 @@ void TestCountdown::alertsStackAndUnwindInOrder()
 {
     Program p;
     p.form->Command2_Click(); // sound on: the beeper runs while a reminder is open
-    forms::Timer *beeper = timer(p.form.get(), "Timer4");
+    runtime::Timer *beeper = timer(p.form.get(), "Timer4");
     const QStringList start{u"0/0/1"_s, u"0/0/1"_s, u"0/0/5"_s};
     for (int k = 0; k < 3; ++k) {
         p.checkOf(k)->setChecked(true);

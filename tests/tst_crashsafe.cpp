@@ -29,9 +29,9 @@ const QByteArray kLineB = "1,59.75,59,23,0.001,1234567.5,12,34,56.125";
 
 QByteArray lineFor(long long count)
 {
-    Module1::SavedIntervals values = settingsfile::parse(count % 2 == 0 ? kLineA : kLineB).values;
+    settings::SavedIntervals::Values values = settings::SettingsFile::parse(count % 2 == 0 ? kLineA : kLineB).values;
     values[0] = double(count);
-    return settingsfile::format(values);
+    return settings::SettingsFile::format(values);
 }
 
 int envNumber(const char *name, int fallback)
@@ -67,8 +67,8 @@ void TestCrashSafe::killedSavesLeaveOneWholeLine()
     const QString name = QFileInfo(file).fileName();
     {
         QString error;
-        Module1::SavedIntervals first = settingsfile::parse(kLineA).values;
-        QVERIFY2(settingsfile::write(file, first, &error), qPrintable(error));
+        settings::SavedIntervals::Values first = settings::SettingsFile::parse(kLineA).values;
+        QVERIFY2(settings::SettingsFile::write(file, first, &error), qPrintable(error));
     }
 
     long long count = 0; // the count of the save the file holds
@@ -103,7 +103,7 @@ void TestCrashSafe::killedSavesLeaveOneWholeLine()
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(QStringLiteral("round %1: the file is gone").arg(done)));
         const QByteArray content = f.readAll();
         f.close();
-        const settingsfile::ReadResult read = settingsfile::parse(content);
+        const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(content);
         const QString what = QStringLiteral("round %1 (seed %2, delay %3 us): \"%4\"")
                                  .arg(done)
                                  .arg(seed)

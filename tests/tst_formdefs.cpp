@@ -1,13 +1,13 @@
 // The window definitions and the windows built from them must not drift apart.
 #include "app/mainform.h"
-#include "forms/clicklabel.h"
-#include "forms/commandbutton.h"
-#include "forms/form.h"
-#include "forms/formbuilder.h"
-#include "forms/line.h"
+#include "runtime/clicklabel.h"
+#include "runtime/commandbutton.h"
+#include "runtime/form.h"
+#include "runtime/formbuilder.h"
+#include "runtime/line.h"
 #include "settings/savedintervals.h"
 #include "testsupport.h"
-#include "ui/windows.h"
+#include "ui/windowdefs.h"
 
 #include <QImageReader>
 #include <QSet>
@@ -15,9 +15,9 @@
 #include <cmath>
 
 using namespace testsupport;
-using forms::ControlDef;
-using forms::FormDef;
-using forms::Kind;
+using runtime::ControlDef;
+using runtime::FormDef;
+using runtime::Kind;
 
 Q_DECLARE_METATYPE(const FormDef *)
 
@@ -27,17 +27,17 @@ bool hasKind(QObject *o, Kind kind)
 {
     switch (kind) {
     case Kind::Label:
-        return qobject_cast<forms::ClickLabel *>(o);
+        return qobject_cast<runtime::ClickLabel *>(o);
     case Kind::TextBox:
-        return qobject_cast<forms::TextBox *>(o);
+        return qobject_cast<runtime::TextBox *>(o);
     case Kind::CheckBox:
         return qobject_cast<QCheckBox *>(o);
     case Kind::CommandButton:
-        return qobject_cast<forms::CommandButton *>(o);
+        return qobject_cast<runtime::CommandButton *>(o);
     case Kind::Timer:
-        return qobject_cast<forms::Timer *>(o);
+        return qobject_cast<runtime::Timer *>(o);
     case Kind::Line:
-        return qobject_cast<forms::Line *>(o);
+        return qobject_cast<runtime::Line *>(o);
     case Kind::Image: {
         auto *l = qobject_cast<QLabel *>(o);
         return l && !l->pixmap().isNull();
@@ -84,7 +84,7 @@ void checkAgainstDefinition(QWidget *form, const FormDef &def, bool captionsAsDe
 {
     QCOMPARE(form->objectName(), QLatin1String(def.name));
     QCOMPARE(form->windowTitle(), QString::fromUtf8(def.caption));
-    QCOMPARE(form->size(), QSize(forms::toPixels(def.clientWidth), forms::toPixels(def.clientHeight)));
+    QCOMPARE(form->size(), QSize(runtime::toPixels(def.clientWidth), runtime::toPixels(def.clientHeight)));
     QStringList stacked;
     std::vector<std::pair<int, QWidget *>> tabStops;
     for (const ControlDef &c : def.controls) {
@@ -93,19 +93,19 @@ void checkAgainstDefinition(QWidget *form, const FormDef &def, bool captionsAsDe
         QVERIFY2(o, qPrintable(name));
         QVERIFY2(hasKind(o, c.kind), qPrintable(name));
         if (c.kind == Kind::Timer) {
-            QCOMPARE(static_cast<forms::Timer *>(o)->interval(), c.interval);
+            QCOMPARE(static_cast<runtime::Timer *>(o)->interval(), c.interval);
             continue;
         }
         auto *w = static_cast<QWidget *>(o);
         stacked << name;
         if (c.kind == Kind::Line) {
-            auto *line = static_cast<forms::Line *>(w);
-            QCOMPARE(line->from(), QPoint(forms::toPixels(c.left), forms::toPixels(c.top)));
-            QCOMPARE(line->to(), QPoint(forms::toPixels(c.width), forms::toPixels(c.height)));
+            auto *line = static_cast<runtime::Line *>(w);
+            QCOMPARE(line->from(), QPoint(runtime::toPixels(c.ends.x1), runtime::toPixels(c.ends.y1)));
+            QCOMPARE(line->to(), QPoint(runtime::toPixels(c.ends.x2), runtime::toPixels(c.ends.y2)));
             continue;
         }
         if (c.kind != Kind::Image) {
-            QCOMPARE(w->geometry(), forms::toPixels(c.left, c.top, c.width, c.height));
+            QCOMPARE(w->geometry(), runtime::toPixels(c.left, c.top, c.width, c.height));
             if (captionsAsDefined)
                 QCOMPARE(captionOf(w), QString::fromUtf8(c.caption));
         }
@@ -157,7 +157,6 @@ class TestFormDefs : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Module1::savedIntervals = {}; }
     void definitionsAreConsistent_data();
     void definitionsAreConsistent();
     void secondaryWindowsMatchTheirDefinitions_data();
@@ -222,7 +221,7 @@ void TestFormDefs::secondaryWindowsMatchTheirDefinitions()
 {
     QFETCH(const FormDef *, def);
     QWidget owner;
-    forms::Form form(*def, &owner);
+    runtime::Form form(*def, &owner);
     checkAgainstDefinition(&form, *def, true);
     QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(form.minimumSize(), form.maximumSize()); // cannot be resized
@@ -257,7 +256,7 @@ void TestFormDefs::mainWindowSpotValues()
     QCOMPARE(box(&form, "h")->font().pointSizeF(), 24.0);
     QCOMPARE(check(&form, "Check1")->text(), QString());
     // Line1 is the top edge of the frame around the start label.
-    auto *line1 = form.findChild<forms::Line *>("Line1");
+    auto *line1 = form.findChild<runtime::Line *>("Line1");
     QCOMPARE(line1->from(), QPoint(208, 424));
     QCOMPARE(line1->to(), QPoint(472, 424));
 }
@@ -309,7 +308,7 @@ void TestFormDefs::labelsStayReadableOverThePicture()
         if (c.kind != Kind::Label || c.opaque)
             continue;
         const QColor text = c.foreColor ? QColor(c.foreColor->r, c.foreColor->g, c.foreColor->b) : QColor(Qt::black);
-        const QColor back = meanColour(picture, forms::toPixels(c.left, c.top, c.width, c.height));
+        const QColor back = meanColour(picture, runtime::toPixels(c.left, c.top, c.width, c.height));
         const double l1 = luminance(text), l2 = luminance(back);
         const double ratio = (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
         // Large text needs 3:1, smaller text 4.5:1.
@@ -321,7 +320,7 @@ void TestFormDefs::labelsStayReadableOverThePicture()
 void TestFormDefs::songFontHasTheGlyphs()
 {
     // "宋体" must land on a face that really draws the captions, not on empty boxes.
-    const QFont font = forms::fontFor({21.75, false});
+    const QFont font = runtime::fontFor({21.75, false});
     const QFontMetrics metrics(font);
     for (const QString &text : {QStringLiteral("喝水远眺厕所确定选择并开始计时"), QStringLiteral("时分秒双击此处变为关")})
         for (QChar ch : text)
@@ -346,7 +345,7 @@ void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks()
     QFETCH(QString, banner);
     QFETCH(int, blanks);
     QWidget owner;
-    forms::Form form(*def, &owner);
+    runtime::Form form(*def, &owner);
     QLabel *label = form.findChild<QLabel *>(banner);
     const QImage image = label->grab().toImage();
     const QColor back = label->palette().color(QPalette::Window);

@@ -1,27 +1,27 @@
 // The small forms layer: what it adds to Qt's widgets.
-#include "forms/clicklabel.h"
-#include "forms/commandbutton.h"
-#include "forms/form.h"
-#include "forms/formbuilder.h"
-#include "forms/line.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
+#include "runtime/clicklabel.h"
+#include "runtime/commandbutton.h"
+#include "runtime/form.h"
+#include "runtime/formbuilder.h"
+#include "runtime/line.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
 #include "testsupport.h"
 
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 
 using namespace testsupport;
-using forms::ControlDef;
-using forms::FormDef;
-using forms::Kind;
+using runtime::ControlDef;
+using runtime::FormDef;
+using runtime::Kind;
 
 namespace {
 
-class CountingForm : public forms::Form
+class CountingForm : public runtime::Form
 {
 public:
-    using forms::Form::Form;
+    using runtime::Form::Form;
     void Form_Load() override { ++loads; }
     int loads = 0;
 };
@@ -86,12 +86,12 @@ void TestForms::twipsRoundToNearestPixel()
 {
     QFETCH(int, twips);
     QFETCH(int, pixels);
-    QCOMPARE(forms::toPixels(twips), pixels);
+    QCOMPARE(runtime::toPixels(twips), pixels);
 }
 
 void TestForms::timerEnabledFollowsItsRules()
 {
-    forms::Timer timer(nullptr, 1000);
+    runtime::Timer timer(nullptr, 1000);
     QVERIFY(!timer.Enabled()); // off from creation
     QCOMPARE(timer.timerType(), Qt::PreciseTimer);
     timer.setEnabled(true);
@@ -109,13 +109,13 @@ void TestForms::labelReportsClicksWithoutTakingFocus()
 {
     QWidget window;
     auto *edit = new QLineEdit(&window);
-    auto *label = new forms::ClickLabel(&window);
+    auto *label = new runtime::ClickLabel(&window);
     label->setGeometry(0, 40, 100, 30);
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     edit->setFocus();
-    QSignalSpy clicks(label, &forms::ClickLabel::Click);
+    QSignalSpy clicks(label, &runtime::ClickLabel::Click);
     QTest::mouseClick(label, Qt::LeftButton);
     QCOMPARE(clicks.count(), 1);
     QVERIFY(edit->hasFocus());
@@ -132,12 +132,12 @@ void TestForms::labelDoubleClickIsNotASecondClick()
 {
     QWidget window;
     window.resize(200, 100);
-    auto *label = new forms::ClickLabel(&window);
+    auto *label = new runtime::ClickLabel(&window);
     label->setGeometry(0, 0, 200, 100);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QSignalSpy clicks(label, &forms::ClickLabel::Click);
-    QSignalSpy doubles(label, &forms::ClickLabel::DblClick);
+    QSignalSpy clicks(label, &runtime::ClickLabel::Click);
+    QSignalSpy doubles(label, &runtime::ClickLabel::DblClick);
     // As the desktop delivers it: press, release, press, double click, release.
     QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
     QCOMPARE(doubles.count(), 1);
@@ -180,18 +180,18 @@ void TestForms::textBoxReportsCharacterCodes()
     QFETCH(QString, text);
     QFETCH(int, code);
     const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
-    QCOMPARE(forms::TextBox::characterCode(&event), code);
+    QCOMPARE(runtime::TextBox::characterCode(&event), code);
 }
 
 void TestForms::textBoxDropsRefusedKeysOnly()
 {
-    forms::TextBox box;
+    runtime::TextBox box;
     QList<int> seen;
-    box.onKeyPress = [&](int &code) {
+    QObject::connect(&box, &runtime::TextBox::KeyPress, &box, [&](int &code) {
         seen << code;
         if (code == 'x')
             code = 0;
-    };
+    });
     box.show();
     QTest::keyClicks(&box, "1x2");
     QCOMPARE(box.text(), QStringLiteral("12"));
@@ -203,11 +203,11 @@ void TestForms::textBoxDropsRefusedKeysOnly()
 
 void TestForms::textBoxFiltersInputMethodText()
 {
-    forms::TextBox box;
-    box.onKeyPress = [](int &code) {
+    runtime::TextBox box;
+    QObject::connect(&box, &runtime::TextBox::KeyPress, &box, [](int &code) {
         if (code < '0' || code > '9')
             code = 0;
-    };
+    });
     auto commit = [&](const QString &text) {
         QInputMethodEvent event;
         event.setCommitString(text);
@@ -236,8 +236,8 @@ void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram()
 {
     QFETCH(int, reason);
     QFETCH(bool, lost);
-    forms::TextBox box;
-    QSignalSpy spy(&box, &forms::TextBox::LostFocus);
+    runtime::TextBox box;
+    QSignalSpy spy(&box, &runtime::TextBox::LostFocus);
     QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
     QApplication::sendEvent(&box, &out);
     QCOMPARE(spy.count(), lost ? 1 : 0);
@@ -246,7 +246,7 @@ void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram()
 void TestForms::textBoxDisabledUnderFocusIsNotLeft()
 {
     QWidget window;
-    auto *box = new forms::TextBox(&window);
+    auto *box = new runtime::TextBox(&window);
     auto *other = new QLineEdit(&window);
     other->move(0, 40);
     window.show();
@@ -254,7 +254,7 @@ void TestForms::textBoxDisabledUnderFocusIsNotLeft()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     box->setFocus();
     QVERIFY(box->hasFocus());
-    QSignalSpy spy(box, &forms::TextBox::LostFocus);
+    QSignalSpy spy(box, &runtime::TextBox::LostFocus);
     box->setEnabled(false); // the focus moves on, but the user did not leave the box
     QVERIFY(!box->hasFocus());
     QCOMPARE(spy.count(), 0);
@@ -266,12 +266,12 @@ void TestForms::buttonCaptionWrapsAtBlanks()
     const QFontMetrics metrics{QFont()};
     const int width = std::max(metrics.horizontalAdvance(QStringLiteral("一键保存个人时间")),
                                metrics.horizontalAdvance(QStringLiteral("（无法在计时时使用）"))) + 2;
-    QCOMPARE(forms::CommandButton::wrapAtBlanks(caption, metrics, width),
+    QCOMPARE(runtime::CommandButton::wrapAtBlanks(caption, metrics, width),
              QStringLiteral("一键保存个人时间\n（无法在计时时使用）"));
     // A caption that fits keeps its blanks.
-    QCOMPARE(forms::CommandButton::wrapAtBlanks(QStringLiteral(" 返回 "), metrics, 500), QStringLiteral(" 返回 "));
+    QCOMPARE(runtime::CommandButton::wrapAtBlanks(QStringLiteral(" 返回 "), metrics, 500), QStringLiteral(" 返回 "));
     // The button's own caption is never changed by the wrapping.
-    forms::CommandButton button;
+    runtime::CommandButton button;
     button.setText(caption);
     button.resize(width, 60);
     button.show();
@@ -296,7 +296,7 @@ void TestForms::builderStacksAndOrdersControls()
              .tabIndex = 3},
         }};
     QWidget form;
-    forms::buildForm(&form, def);
+    runtime::buildForm(&form, def);
     QCOMPARE(form.objectName(), QStringLiteral("FormT"));
     QCOMPARE(form.size(), QSize(200, 200));
     // Children in stacking order, bottom first, as listed.
@@ -306,7 +306,7 @@ void TestForms::builderStacksAndOrdersControls()
             widgets << o->objectName();
     QCOMPARE(widgets, (QStringList{"LabelA", "BoxB", "CheckD", "BoxE"}));
     QCOMPARE(form.findChild<QLabel *>("LabelA")->focusPolicy(), Qt::NoFocus);
-    auto *t = form.findChild<forms::Timer *>("TimerC");
+    auto *t = form.findChild<runtime::Timer *>("TimerC");
     QVERIFY(t && !t->Enabled());
     QCOMPARE(t->interval(), 1000);
     // Tab order by index: CheckD (1), BoxB (2), BoxE (3).
@@ -321,11 +321,11 @@ void TestForms::opaqueLabelWithoutColourUsesDefault()
     const FormDef def{.name = "FormW",
                       .clientWidth = 1500,
                       .clientHeight = 1500,
-                      .backColor = forms::Rgb{255, 255, 255},
+                      .backColor = runtime::Rgb{255, 255, 255},
                       .controls = {{.kind = Kind::Label, .name = "Label1", .caption = "x", .width = 1500,
                                     .height = 300, .opaque = true}}};
     QWidget form;
-    forms::buildForm(&form, def);
+    runtime::buildForm(&form, def);
     auto *label = form.findChild<QLabel *>("Label1");
     QVERIFY(label->autoFillBackground());
     QCOMPARE(label->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
@@ -335,7 +335,7 @@ void TestForms::opaqueLabelWithoutColourUsesDefault()
 void TestForms::lineCoversItsEndsAndLetsClicksThrough()
 {
     QWidget parent;
-    forms::Line line(&parent);
+    runtime::Line line(&parent);
     line.setEnds(QPoint(472, 424), QPoint(208, 424));
     QCOMPARE(line.geometry(), QRect(208, 424, 265, 1));
     QVERIFY(line.testAttribute(Qt::WA_TransparentForMouseEvents));
@@ -347,7 +347,7 @@ void TestForms::formLoadsOnceAndShowReturnsWhenHidden()
 {
     QWidget owner;
     int made = 0;
-    forms::Lazy<CountingForm> lazy([&] {
+    runtime::Lazy<CountingForm> lazy([&] {
         ++made;
         return new CountingForm(smallForm(), &owner);
     });
@@ -356,7 +356,7 @@ void TestForms::formLoadsOnceAndShowReturnsWhenHidden()
         bool wasModal = false;
         whenModal([&](QWidget *w) {
             wasModal = w->objectName() == QLatin1String("FormX") && w->isModal();
-            static_cast<forms::Form *>(w)->Hide();
+            static_cast<runtime::Form *>(w)->Hide();
         });
         lazy->Show(); // returns once hidden
         QVERIFY(wasModal);
@@ -377,7 +377,7 @@ void TestForms::formIgnoresEscapeAndCloseRequests()
         QTest::keyClick(w, Qt::Key_Escape);
         w->close();
         stillOpen = w->isVisible();
-        static_cast<forms::Form *>(w)->Hide();
+        static_cast<runtime::Form *>(w)->Hide();
     });
     form.Show();
     QVERIFY(stillOpen);
@@ -392,7 +392,7 @@ void TestForms::formCentresOnScreenWhenAsked()
     QPoint centre;
     whenModal([&](QWidget *w) {
         centre = w->geometry().center();
-        static_cast<forms::Form *>(w)->Hide();
+        static_cast<runtime::Form *>(w)->Hide();
     });
     form.Show();
     const QPoint screenCentre = owner.screen()->availableGeometry().center();
@@ -410,7 +410,7 @@ void TestForms::formCentresOverItsOwnerAndStaysOnScreen()
     auto record = [&] {
         whenModal([&](QWidget *w) {
             shown = w->geometry();
-            static_cast<forms::Form *>(w)->Hide();
+            static_cast<runtime::Form *>(w)->Hide();
         });
         form.Show();
     };
@@ -426,12 +426,13 @@ void TestForms::formCentresOverItsOwnerAndStaysOnScreen()
 
 void TestForms::messageBoxTitles()
 {
+    const runtime::Platform platform = runtime::desktopPlatform(QStringLiteral("标题"), QStringLiteral("id"));
     SeenBox plain, titled;
     answerMessageBox(&plain);
-    forms::MsgBox(nullptr, QStringLiteral("您好"));
+    platform.MsgBox(nullptr, QStringLiteral("您好"));
     answerMessageBox(&titled);
-    forms::MsgBox(nullptr, QStringLiteral("不行"), QMessageBox::Warning, QStringLiteral("出错"));
-    QCOMPARE(plain.title, QStringLiteral("Quorvane"));
+    platform.MsgBox(nullptr, QStringLiteral("不行"), QMessageBox::Warning, QStringLiteral("出错"));
+    QCOMPARE(plain.title, QStringLiteral("标题"));
     QCOMPARE(plain.text, QStringLiteral("您好"));
     QCOMPARE(plain.icon, QMessageBox::NoIcon);
     QCOMPARE(titled.title, QStringLiteral("出错"));

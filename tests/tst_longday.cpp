@@ -10,10 +10,10 @@
 #include "alerts/reminderwindow.h"
 #include "alerts/tipswindow.h"
 #include "app/mainform.h"
-#include "forms/clicklabel.h"
-#include "forms/commandbutton.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
+#include "runtime/clicklabel.h"
+#include "runtime/commandbutton.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
 #include "settings/savedintervals.h"
 #include "testsupport.h"
 
@@ -97,8 +97,7 @@ public:
         : m_rng(20240611)
     {
         m_folder.write("0,0,20,0,0,30,0,0,40\r\n");
-        Module1::savedIntervals = {};
-        m_form = std::make_unique<MainForm>();
+        m_form = std::make_unique<MainForm>(m_fake.platform);
         m_text1 = m_form->findChild<QLineEdit *>(u"Text1"_s);
         m_beeper = timer(m_form.get(), "Timer4");
         // The clock must not tick behind the day's back.
@@ -147,7 +146,7 @@ private:
     }
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
     QWidget *control(const char *name) const { return m_form->findChild<QWidget *>(QLatin1String(name)); }
-    Slot &slot(int k) { return m_form->slotTable()[size_t(k)]; }
+    SlotControls slot(int k) { return slotControls(m_form.get(), k); }
     QList<int> counting()
     {
         QList<int> list;
@@ -176,7 +175,7 @@ private:
     SettingsFolder m_folder;
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
-    forms::Timer *m_beeper = nullptr;
+    runtime::Timer *m_beeper = nullptr;
     ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
 };
 
@@ -242,7 +241,7 @@ void Day::round()
     // Set up some slots: tick them and give them short intervals, now and then an hour.
     bool anyTicked = false;
     for (int k = 0; k < 3; ++k) {
-        Slot &s = slot(k);
+        const SlotControls s = slot(k);
         if (s.timer->Enabled()) {
             anyTicked |= s.check->isChecked();
             continue;

@@ -1,7 +1,7 @@
 // The settings file: reading, writing, start-up from it and the save command.
 #include "alerts/tipswindow.h"
 #include "app/mainform.h"
-#include "settings/module2.h"
+#include "settings/settingsstore.h"
 #include "settings/savedintervals.h"
 #include "settings/settingsfile.h"
 #include "testsupport.h"
@@ -11,7 +11,7 @@
 #include <QProcess>
 
 using namespace testsupport;
-using Values = Module1::SavedIntervals;
+using Values = settings::SavedIntervals::Values;
 Q_DECLARE_METATYPE(Values)
 
 namespace {
@@ -38,7 +38,6 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Module1::savedIntervals = {}; }
     void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
 
     void parseAccepts_data();
@@ -91,7 +90,7 @@ void TestSettings::parseAccepts()
 {
     QFETCH(QByteArray, content);
     QFETCH(Values, values);
-    const settingsfile::ReadResult read = settingsfile::parse(content);
+    const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(content);
     QVERIFY(read.complete());
     QCOMPARE(read.values, values);
 }
@@ -118,7 +117,7 @@ void TestSettings::parseStopsAtFirstBadField()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, fieldsRead);
-    const settingsfile::ReadResult read = settingsfile::parse(content);
+    const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(content);
     QCOMPARE(read.fieldsRead, fieldsRead);
     QVERIFY(!read.complete());
     for (int k = fieldsRead; k < 9; ++k)
@@ -140,13 +139,13 @@ void TestSettings::formatWritesOneExactLine()
 {
     QFETCH(Values, values);
     QFETCH(QByteArray, line);
-    QCOMPARE(settingsfile::format(values), line);
+    QCOMPARE(settings::SettingsFile::format(values), line);
 }
 
 void TestSettings::writtenLineReadsBack()
 {
     const Values values{0.1, 1.0 / 3, 1e20, 123456.789, 59, 23, 1e-7, 2.5, 0};
-    const settingsfile::ReadResult read = settingsfile::parse(settingsfile::format(values));
+    const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(settings::SettingsFile::format(values));
     QVERIFY(read.complete());
     QCOMPARE(read.values, values);
 }
@@ -154,7 +153,7 @@ void TestSettings::writtenLineReadsBack()
 void TestSettings::pathFollowsConfigFolder()
 {
     SettingsFolder folder;
-    QCOMPARE(QFileInfo(settingsfile::path()).absoluteFilePath(), QFileInfo(folder.file()).absoluteFilePath());
+    QCOMPARE(QFileInfo(settings::SettingsFile::defaultPath()).absoluteFilePath(), QFileInfo(folder.file()).absoluteFilePath());
 }
 
 void TestSettings::startUpShowsSavedIntervals_data()
@@ -174,7 +173,7 @@ void TestSettings::startUpShowsSavedIntervals()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write(content);
-    MainForm form;
+    MainForm form(fake.platform);
     QVERIFY(fake.messages.isEmpty());
     QCOMPARE(boxTexts(form), texts);
     for (const char *name : kBoxes)
@@ -209,7 +208,8 @@ void TestSettings::missingFileIsReportedBeforeTheWindow()
             w->hide();
         }
     });
-    MainForm form; // the box is shown and answered while the window is being loaded
+    const runtime::Platform platform = app::desktopPlatform();
+    MainForm form(platform); // the box is shown and answered while the window is being loaded
     QVERIFY(seen.seen);
     QCOMPARE(seen.text, QStringLiteral("未找到读档文件"));
     QCOMPARE(seen.title, QStringLiteral("Quorvane"));
@@ -240,7 +240,7 @@ void TestSettings::unreadableFileKeepsWhatWasRead()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write(content);
-    MainForm form;
+    MainForm form(fake.platform);
     QCOMPARE(fake.messages.size(), 1);
     QCOMPARE(fake.messages[0].title, QStringLiteral("出错"));
     QVERIFY(fake.messages[0].text.contains(QStringLiteral("读档文件")));
@@ -257,14 +257,14 @@ void TestSettings::noTimerRunsDuringStartUp()
         running = 0;
         for (QWidget *top : QApplication::topLevelWidgets())
             if (top->objectName() == QLatin1String("Form1"))
-                for (forms::Timer *t : top->findChildren<forms::Timer *>())
+                for (runtime::Timer *t : top->findChildren<runtime::Timer *>())
                     running += t->isActive();
         QTest::qWait(1200); // longer than a tick: nothing may fire meanwhile
         w->hide();
     });
     FakePlatform fake;
-    forms::platform().message = forms::defaultPlatform().message;
-    MainForm form;
+    fake.platform.message = app::desktopPlatform().message;
+    MainForm form(fake.platform);
     QCOMPARE(running, 0);
     QCOMPARE(fake.beeps, 0);
 }
@@ -289,7 +289,7 @@ void TestSettings::saveWritesTheNineBoxes()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write("9,9,9,9,9,9,9,9,9\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     setBoxes(form, texts); // all nine are saved, ticked or not
     QTest::mouseClick(button(&form, "Command1"), Qt::LeftButton);
     QVERIFY(fake.messages.isEmpty());
@@ -302,7 +302,7 @@ void TestSettings::saveReplacesALongerFile()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write("23,59,59,23,59,59,23,59,59\r\n# a note the user left\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     setBoxes(form, QStringList(9, QStringLiteral("0")));
     form.Command1_Click();
     QCOMPARE(folder.read(), QByteArray("0,0,0,0,0,0,0,0,0\r\n"));
@@ -311,10 +311,10 @@ void TestSettings::saveReplacesALongerFile()
 void TestSettings::saveIsRefusedWhileCounting()
 {
     FakePlatform fake;
-    forms::platform().message = forms::defaultPlatform().message; // the real box
+    fake.platform.message = app::desktopPlatform().message; // the real box
     SettingsFolder folder;
     folder.write("1,2,3,4,5,6,7,8,9\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     timer(&form, "Timer2")->setEnabled(true);
     setBoxes(form, QStringList(9, QStringLiteral("0")));
     SeenBox seen;
@@ -325,7 +325,7 @@ void TestSettings::saveIsRefusedWhileCounting()
     QCOMPARE(seen.title, QStringLiteral("出错"));
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(folder.read(), QByteArray("1,2,3,4,5,6,7,8,9\r\n"));
-    QCOMPARE(Module1::savedIntervals, (Values{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    QCOMPARE(form.savedIntervals().values(), (Values{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 void TestSettings::saveWorksAgainOnceTimersAreOff()
@@ -333,7 +333,7 @@ void TestSettings::saveWorksAgainOnceTimersAreOff()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write("1,2,3,4,5,6,7,8,9\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     timer(&form, "Timer3")->setEnabled(true);
     form.Command1_Click();
     QCOMPARE(fake.texts(), QStringList{QStringLiteral("正在计时中，无法进行保存")});
@@ -350,12 +350,11 @@ void TestSettings::savedTimesComeBackAtNextStart()
     folder.write("0,0,0,0,0,0,0,0,0\r\n");
     const QStringList texts{"2", "15", "30", "0", "45", "0", "1", "0", "5"};
     {
-        MainForm form;
+        MainForm form(fake.platform);
         setBoxes(form, texts);
         form.Command1_Click();
     }
-    Module1::savedIntervals = {};
-    MainForm again;
+    MainForm again(fake.platform);
     QCOMPARE(boxTexts(again), texts);
     QVERIFY(fake.messages.isEmpty());
 }
@@ -373,7 +372,7 @@ void TestSettings::failedSaveKeepsEarlierFile()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write("1,2,3,4,5,6,7,8,9\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     setBoxes(form, QStringList(9, QStringLiteral("0")));
     QString earlier;
     if (obstacle == QLatin1String("folder")) {
@@ -405,7 +404,7 @@ void TestSettings::closingTheMainWindowEndsTheProgram()
     FakePlatform fake;
     SettingsFolder folder;
     folder.write("0,0,0,0,0,0,0,0,0\r\n");
-    MainForm form;
+    MainForm form(fake.platform);
     form.show();
     // A hidden secondary window must not keep the program alive.
     form.tips()->show();

@@ -12,12 +12,12 @@
 // handlers itself, and only those of timers that are running, as the clock would.
 #include "alerts/reminderwindow.h"
 #include "alerts/tipswindow.h"
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 #include "app/mainform.h"
-#include "forms/clicklabel.h"
-#include "forms/commandbutton.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
+#include "runtime/clicklabel.h"
+#include "runtime/commandbutton.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
 #include "settings/savedintervals.h"
 #include "testsupport.h"
 
@@ -194,7 +194,7 @@ private:
     State state() const;
     QStringList texts(int slot) const;
     QList<QWidget *> controls() const;
-    forms::TextBox *focusedTimeBox() const;
+    runtime::TextBox *focusedTimeBox() const;
     int slotOfBox(const QWidget *box) const;
     bool reminderVisible(int slot) const;
     QWidget *reminderIfLoaded(int slot) const;
@@ -223,9 +223,9 @@ private:
     SettingsFolder m_folder;
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
-    forms::Timer *m_beeper = nullptr;
-    forms::ClickLabel *m_label2 = nullptr, *m_label8 = nullptr;
-    std::array<forms::CommandButton *, 4> m_buttons{};
+    runtime::Timer *m_beeper = nullptr;
+    runtime::ClickLabel *m_label2 = nullptr, *m_label8 = nullptr;
+    std::array<runtime::CommandButton *, 4> m_buttons{};
     ReleaseSpy m_label2Spy;
 
     ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
@@ -261,7 +261,7 @@ void Monkey::fail(const QString &what)
 
 QStringList Monkey::texts(int slot) const
 {
-    const Slot &s = m_form->slotTable()[size_t(slot)];
+    const SlotControls s = slotControls(m_form.get(), slot);
     return {s.h->text(), s.m->text(), s.s->text()};
 }
 
@@ -280,7 +280,7 @@ State Monkey::state() const
 {
     State st;
     for (int k = 0; k < 3; ++k) {
-        const Slot &s = m_form->slotTable()[size_t(k)];
+        const SlotControls s = slotControls(m_form.get(), k);
         SlotState &t = st.rows[size_t(k)];
         t.checked = s.check->isChecked();
         t.enabled = s.h->isEnabled();
@@ -296,7 +296,7 @@ State Monkey::state() const
 QList<QWidget *> Monkey::controls() const
 {
     QList<QWidget *> list;
-    for (const Slot &s : m_form->slotTable())
+    for (const SlotControls &s : allSlots(m_form.get()))
         list << s.check << s.h << s.m << s.s;
     list << m_label2 << m_label8 << m_text1;
     for (auto *b : m_buttons)
@@ -304,9 +304,9 @@ QList<QWidget *> Monkey::controls() const
     return list;
 }
 
-forms::TextBox *Monkey::focusedTimeBox() const
+runtime::TextBox *Monkey::focusedTimeBox() const
 {
-    for (forms::TextBox *b : m_form->timeBoxes()) {
+    for (runtime::TextBox *b : m_form->timeBoxes()) {
         if (b == QApplication::focusWidget())
             return b;
     }
@@ -331,15 +331,14 @@ void Monkey::setUp()
         fields << QString::number(i % 3 == 2 ? random(60) : random(3));
     m_file = fields.join(u',').toLatin1() + "\r\n";
     m_folder.write(m_file);
-    Module1::savedIntervals = {};
 
-    m_form = std::make_unique<MainForm>();
+    m_form = std::make_unique<MainForm>(m_fake.platform);
     m_text1 = m_form->findChild<QLineEdit *>(u"Text1"_s);
     m_beeper = timer(m_form.get(), "Timer4");
-    m_label2 = m_form->findChild<forms::ClickLabel *>(u"Label2"_s);
-    m_label8 = m_form->findChild<forms::ClickLabel *>(u"Label8"_s);
+    m_label2 = m_form->findChild<runtime::ClickLabel *>(u"Label2"_s);
+    m_label8 = m_form->findChild<runtime::ClickLabel *>(u"Label8"_s);
     for (int n = 0; n < 4; ++n)
-        m_buttons[size_t(n)] = m_form->findChild<forms::CommandButton *>(u"Command%1"_s.arg(n + 1));
+        m_buttons[size_t(n)] = m_form->findChild<runtime::CommandButton *>(u"Command%1"_s.arg(n + 1));
     // The clock must not tick behind the monkey's back: the timers keep their on/off state
     // but would fire only after weeks.
     for (const char *name : {"Timer1", "Timer2", "Timer3", "Timer4"})
@@ -368,7 +367,7 @@ void Monkey::setUp()
 void Monkey::connectOracles()
 {
     for (int k = 0; k < 3; ++k) {
-        Slot &s = m_form->slotTable()[size_t(k)];
+        SlotControls s = slotControls(m_form.get(), k);
         QObject::connect(s.check, &QCheckBox::toggled, m_form.get(), [this, k](bool on) {
             ++m_toggles[k];
             const SlotState t = state().rows[size_t(k)];
@@ -384,7 +383,7 @@ void Monkey::connectOracles()
     // zero stops (or keeps stopped), any other is switched.
     m_label2->installEventFilter(&m_label2Spy);
     m_label2Spy.onRelease = [this] { m_label2Before = state(); };
-    QObject::connect(m_label2, &forms::ClickLabel::Click, m_form.get(), [this] {
+    QObject::connect(m_label2, &runtime::ClickLabel::Click, m_form.get(), [this] {
         const State &before = m_label2Before;
         const State after = state();
         m_startedSinceCheck = true;
@@ -426,7 +425,7 @@ void Monkey::connectOracles()
     // Save: refused while anything counts, else the nine boxes as one line.
     QObject::connect(m_buttons[0], &QPushButton::clicked, m_form.get(), [this] {
         bool counting = false;
-        for (const Slot &s : m_form->slotTable())
+        for (const SlotControls &s : allSlots(m_form.get()))
             counting |= s.timer->Enabled();
         const QList<Shown> shown = newMessages();
         m_accounted = m_fake.messages.size();
@@ -461,7 +460,7 @@ void Monkey::connectOracles()
         if (m_text1->text() != kOn)
             fail(u"the sound button left the switch at \"%1\""_s.arg(m_text1->text()));
     });
-    QObject::connect(m_label8, &forms::ClickLabel::DblClick, m_form.get(), [this] {
+    QObject::connect(m_label8, &runtime::ClickLabel::DblClick, m_form.get(), [this] {
         if (m_text1->text() != kOff)
             fail(u"double-clicking the switch label left it at \"%1\""_s.arg(m_text1->text()));
     });
@@ -503,7 +502,7 @@ void Monkey::checkInvariants(const QString &when)
         return;
     bool anyAlerting = false;
     for (int k = 0; k < 3; ++k) {
-        const Slot &s = m_form->slotTable()[size_t(k)];
+        const SlotControls s = slotControls(m_form.get(), k);
         const QString name = u"slot %1 %2"_s.arg(k + 1).arg(when);
         const bool en = s.h->isEnabled();
         if (s.m->isEnabled() != en || s.s->isEnabled() != en)
@@ -529,7 +528,7 @@ void Monkey::checkInvariants(const QString &when)
             return fail(name + u": counting, but the start action did not start it"_s);
         if (counting && !en) {
             for (const QString &t : texts(k)) {
-                const std::optional<double> v = conv::strictToNumber(t);
+                const std::optional<double> v = runtime::strictToNumber(t);
                 if (!v || *v < 0 || *v != std::floor(*v))
                     return fail(name + u": counting with \"%1\" in a box"_s.arg(t));
             }
@@ -604,8 +603,8 @@ void Monkey::answer(QWidget *w)
         const QRect screen = w->screen()->availableGeometry();
         if (!screen.contains(w->geometry()))
             fail(u"reminder %1 lies partly off the screen"_s.arg(w->objectName()));
-        const QLabel *message = w->findChild<QLabel *>(QLatin1String(ReminderWindow::messageLabelName(slot)));
-        if (!message || !ReminderWindow::messages(slot).contains(message->text()))
+        const QLabel *message = w->findChild<QLabel *>(QLatin1String(alerts::ReminderWindow::messageLabelName(slot)));
+        if (!message || !alerts::ReminderWindow::messages(slot).contains(message->text()))
             fail(u"reminder %1 shows an unknown message"_s.arg(w->objectName()));
     }
     if (QApplication::activeModalWidget() != w)
@@ -619,14 +618,14 @@ void Monkey::answer(QWidget *w)
     for (int i = 0; i < rounds && !failed(); ++i) {
         QList<int> counting;
         for (int k = 0; k < 3; ++k) {
-            if (m_form->slotTable()[size_t(k)].timer->Enabled())
+            if (slotControls(m_form.get(), k).timer->Enabled())
                 counting << k;
         }
         const int what = random(10);
         if (what < 6 && !counting.isEmpty()) {
             const int k = counting.at(random(int(counting.size())));
             const int n = chance(0.3) ? 5000 : 1 + random(3); // often: until it alerts
-            for (int j = 0; j < n && !failed() && m_form->slotTable()[size_t(k)].timer->Enabled(); ++j)
+            for (int j = 0; j < n && !failed() && slotControls(m_form.get(), k).timer->Enabled(); ++j)
                 tick(k);
         } else if (what < 8 && m_beeper->Enabled()) {
             for (int j = random(3); j >= 0; --j)
@@ -776,7 +775,7 @@ void Monkey::queueShortTime()
 {
     QList<int> open;
     for (int k = 0; k < 3; ++k) {
-        if (m_form->slotTable()[size_t(k)].h->isEnabled())
+        if (slotControls(m_form.get(), k).h->isEnabled())
             open << k;
     }
     if (open.isEmpty()) {
@@ -827,7 +826,7 @@ Monkey::Action Monkey::pick()
                                     u"1e400"_s, u"8\n9"_s, u"５"_s};
     QList<int> counting;
     for (int k = 0; k < 3; ++k) {
-        if (m_form->slotTable()[size_t(k)].timer->Enabled())
+        if (slotControls(m_form.get(), k).timer->Enabled())
             counting << k;
     }
     auto tickAction = [&] {
@@ -951,10 +950,10 @@ void Monkey::perform(const Action &a)
     const auto boxes = m_form->timeBoxes();
     switch (a.kind) {
     case Kind::ClickCheck:
-        QTest::mouseClick(m_form->slotTable()[size_t(a.arg)].check, Qt::LeftButton);
+        QTest::mouseClick(slotControls(m_form.get(), a.arg).check, Qt::LeftButton);
         return;
     case Kind::DClickCheck:
-        doubleClick(m_form->slotTable()[size_t(a.arg)].check);
+        doubleClick(slotControls(m_form.get(), a.arg).check);
         return;
     case Kind::ClickBox: {
         QWidget *b = boxes[size_t(a.arg)];
@@ -989,7 +988,7 @@ void Monkey::perform(const Action &a)
         QWidget *target = QApplication::focusWidget();
         if (!target)
             target = m_form.get();
-        auto *box = qobject_cast<forms::TextBox *>(target);
+        auto *box = qobject_cast<runtime::TextBox *>(target);
         const bool timeBox = box && slotOfBox(box) >= 0;
         const QString before = timeBox ? box->text() : QString();
         QString text = a.text;
@@ -1034,7 +1033,7 @@ void Monkey::perform(const Action &a)
         m_form->activateWindow();
         return;
     case Kind::Tick:
-        for (int j = 0; j < a.x && !failed() && m_form->slotTable()[size_t(a.arg)].timer->Enabled(); ++j) {
+        for (int j = 0; j < a.x && !failed() && slotControls(m_form.get(), a.arg).timer->Enabled(); ++j) {
             tick(a.arg);
             checkInvariants(u"after tick %1"_s.arg(j + 1));
         }
@@ -1064,7 +1063,7 @@ void Monkey::step()
     if (m_recent.size() > 12)
         m_recent.pop_front();
 
-    forms::TextBox *focused = focusedTimeBox();
+    runtime::TextBox *focused = focusedTimeBox();
     const bool focusedOpen = focused && focused->isEnabled();
     const QString focusedText = focused ? focused->text() : QString();
     const int focusedSlot = focused ? slotOfBox(focused) : -1;
@@ -1092,7 +1091,7 @@ void Monkey::step()
     QWidget *now = QApplication::focusWidget();
     if (focusedOpen && focused->isEnabled() && now != focused && now && now->window() == m_form.get()) {
         const QString t = focused->text();
-        const int limit = MainForm::limitOf(focused);
+        const int limit = focused->objectName().startsWith(u'h') ? 23 : 59; // hours boxes are h, h2, h3
         if (!kPlainWhole.match(t).hasMatch() || digitsValue(t) > limit)
             return fail(u"box %1 was left holding \"%2\" (it held \"%3\")"_s.arg(focused->objectName(), t,
                                                                                   focusedText));

@@ -98,7 +98,6 @@ private Q_SLOTS:
 
 void TestTimeBoxes::init()
 {
-    Module1::savedIntervals = {};
 }
 
 void TestTimeBoxes::cleanup()
@@ -156,7 +155,7 @@ void TestTimeBoxes::keyFilter()
     QFETCH(QString, after);
     Fixture p;
     tickAll(*p.form);
-    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    runtime::TextBox *b = box(p.form.get(), qPrintable(name));
     QApplication::clipboard()->setText(QStringLiteral("34"));
     b->setText(QStringLiteral("56"));
     b->selectAll();
@@ -171,7 +170,7 @@ void TestTimeBoxes::keysWithoutCharacter()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *h3 = box(p.form.get(), "h3");
+    runtime::TextBox *h3 = box(p.form.get(), "h3");
     h3->setFocus();
     h3->setText(QStringLiteral("123"));
     QTest::keyClick(h3, Qt::Key_Home);
@@ -212,7 +211,7 @@ void TestTimeBoxes::inputMethodCommit()
     QFETCH(QString, after);
     Fixture p;
     tickAll(*p.form);
-    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    runtime::TextBox *b = box(p.form.get(), qPrintable(name));
     b->setText(QStringLiteral("5"));
     QInputMethodEvent event;
     event.setCommitString(commit);
@@ -226,8 +225,8 @@ void TestTimeBoxes::pastedTextIsPutRightOnLeaving()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *h = box(p.form.get(), "h");
-    forms::TextBox *m = box(p.form.get(), "m");
+    runtime::TextBox *h = box(p.form.get(), "h");
+    runtime::TextBox *m = box(p.form.get(), "m");
     h->setFocus();
     h->clear();
     QApplication::clipboard()->setText(QStringLiteral("1a2"));
@@ -294,7 +293,7 @@ void TestTimeBoxes::focusRule()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    runtime::TextBox *b = box(p.form.get(), qPrintable(name));
     b->setFocus();
     b->setText(before);
     QTest::keyClick(b, Qt::Key_Tab);
@@ -320,7 +319,7 @@ void TestTimeBoxes::focusRuleOnEveryWayOut()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *m2 = box(p.form.get(), "m2");
+    runtime::TextBox *m2 = box(p.form.get(), "m2");
     m2->setFocus();
     m2->setText(QStringLiteral("75"));
     if (way == QLatin1String("Tab"))
@@ -340,7 +339,7 @@ void TestTimeBoxes::contextMenuAndOtherWindowsAreNoLoss()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *s3 = box(p.form.get(), "s3");
+    runtime::TextBox *s3 = box(p.form.get(), "s3");
     s3->setFocus();
     s3->setText(QStringLiteral("75"));
     for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
@@ -375,7 +374,7 @@ void TestTimeBoxes::startLabelKeepsTheFocus()
     check(p.form.get(), "Check1")->setChecked(true);
     box(p.form.get(), "m")->setText(QStringLiteral("1"));
     QVERIFY(showActive(*p.form));
-    forms::TextBox *b = box(p.form.get(), qPrintable(name));
+    runtime::TextBox *b = box(p.form.get(), qPrintable(name));
     b->setFocus();
     b->setText(text);
     QTest::mouseClick(label(p.form.get(), "Label2"), Qt::LeftButton);
@@ -390,13 +389,13 @@ void TestTimeBoxes::buttonSeesTheBoxPutRight()
     Fixture p;
     tickAll(*p.form);
     QVERIFY(showActive(*p.form));
-    forms::TextBox *m = box(p.form.get(), "m");
+    runtime::TextBox *m = box(p.form.get(), "m");
     m->setFocus();
     m->setText(QStringLiteral("75"));
     QTest::mouseClick(button(p.form.get(), "Command1"), Qt::LeftButton);
     QVERIFY(button(p.form.get(), "Command1")->hasFocus());
     QCOMPARE(m->text(), QStringLiteral("59"));
-    QCOMPARE(Module1::savedIntervals[1], 59.0);
+    QCOMPARE(p.form->savedIntervals().values()[1], 59.0);
     QVERIFY(p.fake.messages.isEmpty());
 }
 
@@ -435,7 +434,7 @@ void TestTimeBoxes::adviceWithAllTicked()
     // Written into the boxes only: neither the saved intervals nor the file change.
     Fixture p("1,2,3,4,5,6,7,8,9\r\n");
     const QByteArray file = p.folder.read();
-    const Module1::SavedIntervals saved = Module1::savedIntervals;
+    const settings::SavedIntervals::Values saved = p.form->savedIntervals().values();
     QCOMPARE(saved[8], 9.0);
     tickAll(*p.form);
     const QStringList advice{"0", "30", "0", "1", "0", "0", "2", "0", "0"};
@@ -445,7 +444,7 @@ void TestTimeBoxes::adviceWithAllTicked()
     }
     QVERIFY(p.fake.messages.isEmpty());
     QCOMPARE(p.folder.read(), file);
-    QVERIFY(Module1::savedIntervals == saved);
+    QVERIFY(p.form->savedIntervals().values() == saved);
 }
 
 void TestTimeBoxes::adviceSkipsRunningSlot()
@@ -483,7 +482,7 @@ void TestTimeBoxes::adviceReachesSlotNotYetTicked()
 void TestTimeBoxes::adviceWithRealMessageBoxes()
 {
     Fixture p("1,2,3,4,5,6,7,8,9\r\n");
-    forms::platform().message = forms::defaultPlatform().message;
+    p.fake.platform.message = app::desktopPlatform().message;
     check(p.form.get(), "Check3")->setChecked(true);
     QList<SeenBox> seen;
     QStringList toiletWhenShown;
@@ -508,7 +507,7 @@ void TestTimeBoxes::adviceWithRealMessageBoxes()
     QCOMPARE(seen[1].text, QStringLiteral("远眺一栏未打勾"));
     QCOMPARE(toiletWhenShown, (QStringList{"7", "7"}));
     for (const SeenBox &b : seen) {
-        QCOMPARE(b.title, forms::applicationTitle());
+        QCOMPARE(b.title, QStringLiteral("Quorvane"));
         QCOMPARE(b.icon, QMessageBox::NoIcon);
     }
     QCOMPARE(texts(*p.form), (QStringList{"1", "2", "3", "4", "5", "6", "2", "0", "0"}));
@@ -552,7 +551,7 @@ void TestTimeBoxes::tipsShowAndReturn()
 void TestTimeBoxes::tipsWindowContents()
 {
     Fixture p;
-    TipsWindow &tips = *p.form->tips();
+    alerts::TipsWindow &tips = *p.form->tips();
     QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(tips.size(), QSize(623, 312));
     QCOMPARE(tips.minimumSize(), QSize(623, 312));
@@ -640,7 +639,7 @@ void TestTimeBoxes::reminderOpensAboveTips()
 
 void TestTimeBoxes::programIcon()
 {
-    startup::setUpApplication();
+    app::setUpApplication();
     Fixture p;
     for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
         const QIcon icon = w->windowIcon();

@@ -1,21 +1,21 @@
 #include "alerts/reminderwindow.h"
 
-#include "forms/commandbutton.h"
-#include "forms/formbuilder.h"
-#include "forms/platform.h"
-#include "forms/timer.h"
-#include "ui/windows.h"
+#include "alerts/beeper.h"
+#include "runtime/commandbutton.h"
+#include "runtime/formbuilder.h"
+#include "runtime/platform.h"
+#include "ui/windowdefs.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 
 #include <algorithm>
 #include <cmath>
 
+namespace alerts {
 namespace {
 
-const forms::FormDef &definition(int slot)
+const runtime::FormDef &definition(int slot)
 {
     switch (slot) {
     case 0:
@@ -29,13 +29,13 @@ const forms::FormDef &definition(int slot)
 
 } // namespace
 
-ReminderWindow::ReminderWindow(int slot, QWidget *owner, QLineEdit *soundSwitch, forms::Timer *beeper)
-    : forms::Form(definition(slot), owner)
+ReminderWindow::ReminderWindow(int slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform)
+    : runtime::Form(definition(slot), owner)
     , m_slot(slot)
-    , m_soundSwitch(soundSwitch)
     , m_beeper(beeper)
-    , m_message(forms::control<QLabel>(this, messageLabelName(slot)))
-    , m_acknowledge(forms::control<forms::CommandButton>(this, "Command1"))
+    , m_platform(platform)
+    , m_message(runtime::control<QLabel>(this, messageLabelName(slot)))
+    , m_acknowledge(runtime::control<runtime::CommandButton>(this, "Command1"))
 {
     // A reminder hidden behind the user's editor is of no use: keep it above other windows.
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -74,11 +74,10 @@ const char *ReminderWindow::messageLabelName(int slot)
 
 void ReminderWindow::Form_Load()
 {
-    if (m_soundSwitch->text() != QStringLiteral("关"))
-        m_beeper->setEnabled(true);
-    forms::platform().randomize();
+    m_beeper.startUnlessSwitchedOff();
+    m_platform.randomize();
     const QStringList list = messages(m_slot);
-    const double r = forms::platform().random();
+    const double r = m_platform.random();
     const int k = std::clamp(int(std::floor(r * double(list.size()))), 0, int(list.size()) - 1);
     m_message->setText(list.at(k));
 }
@@ -86,20 +85,19 @@ void ReminderWindow::Form_Load()
 void ReminderWindow::Command1_Click()
 {
     Hide();
-    m_beeper->setEnabled(false);
+    m_beeper.stop();
 }
 
-void ReminderWindow::Show()
+void ReminderWindow::beforeShow()
 {
     // Some window managers hide a dialog together with its minimized owner.
     if (QWidget *owner = parentWidget(); owner && owner->isMinimized())
         owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
-    forms::Form::Show();
 }
 
 void ReminderWindow::showEvent(QShowEvent *event)
 {
-    forms::Form::showEvent(event);
+    runtime::Form::showEvent(event);
     m_shown.start();
     raise();
     activateWindow();
@@ -121,5 +119,7 @@ bool ReminderWindow::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    return forms::Form::eventFilter(watched, event);
+    return runtime::Form::eventFilter(watched, event);
 }
+
+} // namespace alerts

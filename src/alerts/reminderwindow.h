@@ -2,25 +2,29 @@
 // window loads, and "我已知晓", which hides the window and silences the beeper.
 #pragma once
 
-#include "forms/form.h"
+#include "runtime/form.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
-namespace forms {
-class Timer;
+namespace runtime {
+struct Platform;
 }
 
-class ReminderWindow : public forms::Form
+namespace alerts {
+
+class Beeper;
+
+class ReminderWindow : public runtime::Form
 {
     Q_OBJECT
 public:
-    /// slot: 0 water (Form2), 1 eye rest (Form3), 2 toilet (Form4).
-    ReminderWindow(int slot, QWidget *owner, QLineEdit *soundSwitch, forms::Timer *beeper);
+    /// slot: 0 water (Form2), 1 eye rest (Form3), 2 toilet (Form4). The beeper is shared
+    /// by the three windows; the platform gives the random numbers.
+    ReminderWindow(int slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform);
 
     /// The window's messages, in list order.
     static QStringList messages(int slot);
@@ -32,22 +36,23 @@ public:
     void Form_Load() override;
     void Command1_Click();
 
-    /// Shows the reminder modally over the main window, which is brought back first if
-    /// it was minimized: a reminder must not open where the user cannot see it.
-    void Show();
-
     /// How long after the window appears keystrokes are kept from pressing "我已知晓".
     static constexpr int kKeyGuardMs = 1000;
 
 protected:
+    /// The main window is brought back first if it was minimized: a reminder must not
+    /// open where the user cannot see it.
+    void beforeShow() override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int m_slot;
-    QLineEdit *m_soundSwitch;
-    forms::Timer *m_beeper;
+    Beeper &m_beeper;
+    const runtime::Platform &m_platform;
     QLabel *m_message;
     QPushButton *m_acknowledge;
     QElapsedTimer m_shown;
 };
+
+} // namespace alerts

@@ -1,9 +1,11 @@
 // The health tips window: fixed advice on water, eye rest and the toilet; "返回" hides it.
 #pragma once
 
-#include "forms/form.h"
+#include "runtime/form.h"
 
-class TipsWindow : public forms::Form
+namespace alerts {
+
+class TipsWindow : public runtime::Form
 {
     Q_OBJECT
 public:
@@ -11,3 +13,5 @@ public:
 
     void Command1_Click() { Hide(); }
 };
+
+} // namespace alerts

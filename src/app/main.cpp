@@ -1,14 +1,11 @@
 #include "app/mainform.h"
 #include "app/startup.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    std::unique_ptr<QApplication> app = startup::createApplication(argc, argv);
-    if (!app)
-        return 1;
-    MainForm form;
+    const std::unique_ptr<QApplication> application = app::createApplication(argc, argv);
+    const runtime::Platform platform = app::desktopPlatform();
+    app::MainForm form(platform);
     form.show();
-    return app->exec();
+    return application->exec();
 }

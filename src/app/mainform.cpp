@@ -1,61 +1,39 @@
 #include "app/mainform.h"
 
-#include "alerts/reminderwindow.h"
-#include "alerts/tipswindow.h"
-#include "app/conversions.h"
-#include "forms/clicklabel.h"
-#include "forms/commandbutton.h"
-#include "forms/formbuilder.h"
-#include "forms/textbox.h"
-#include "forms/timer.h"
-#include "settings/module2.h"
-#include "settings/savedintervals.h"
-#include "ui/windows.h"
+#include "runtime/clicklabel.h"
+#include "runtime/commandbutton.h"
+#include "runtime/conversions.h"
+#include "runtime/formbuilder.h"
+#include "runtime/platform.h"
+#include "runtime/textbox.h"
+#include "runtime/timer.h"
+#include "ui/windowdefs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QScreen>
 
-using forms::control;
+#include <algorithm>
 
-MainForm::MainForm(QWidget *parent)
+namespace app {
+
+using runtime::control;
+
+MainForm::MainForm(const runtime::Platform &platform, QWidget *parent)
     : QWidget(parent)
+    , m_platform(platform)
+    , m_store(platform)
+    , m_save(platform, m_store, m_saved)
+    , m_tips([this] { return new alerts::TipsWindow(this); })
 {
     buildForm(this, ui::Form1());
-
-    const char *const names[3][6] = {{"Check1", "h", "m", "s", "Timer1"},
-                                     {"Check2", "h2", "m2", "s2", "Timer2"},
-                                     {"Check3", "h3", "m3", "s3", "Timer3"}};
-    for (size_t k = 0; k < m_slots.size(); ++k) {
-        m_reminders[k] = std::make_unique<forms::Lazy<ReminderWindow>>(
-            [this, k] { return new ReminderWindow(int(k), this, m_text1, m_timer4); });
-        m_slots[k] = Slot{control<QCheckBox>(this, names[k][0]), control<forms::TextBox>(this, names[k][1]),
-                          control<forms::TextBox>(this, names[k][2]), control<forms::TextBox>(this, names[k][3]),
-                          control<forms::Timer>(this, names[k][4]), m_reminders[k].get()};
-    }
-    m_timer4 = control<forms::Timer>(this, "Timer4");
-    m_text1 = control<QLineEdit>(this, "Text1");
-    m_tips = std::make_unique<forms::Lazy<TipsWindow>>([this] { return new TipsWindow(this); });
-
-    connect(m_slots[0].check, &QCheckBox::toggled, this, &MainForm::Check1_Click);
-    connect(m_slots[1].check, &QCheckBox::toggled, this, &MainForm::Check2_Click);
-    connect(m_slots[2].check, &QCheckBox::toggled, this, &MainForm::Check3_Click);
-    connect(control<forms::ClickLabel>(this, "Label2"), &forms::ClickLabel::Click, this, &MainForm::Label2_Click);
-    connect(m_slots[0].timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
-    connect(m_slots[1].timer, &QTimer::timeout, this, &MainForm::Timer2_Timer);
-    connect(m_slots[2].timer, &QTimer::timeout, this, &MainForm::Timer3_Timer);
-    for (forms::TextBox *box : timeBoxes()) {
-        box->onKeyPress = &MainForm::TimeBox_KeyPress;
-        connect(box, &forms::TextBox::LostFocus, this, [box] { TimeBox_LostFocus(box, limitOf(box)); });
-    }
-    connect(control<forms::CommandButton>(this, "Command1"), &QPushButton::clicked, this, &MainForm::Command1_Click);
-    connect(control<forms::CommandButton>(this, "Command2"), &QPushButton::clicked, this, &MainForm::Command2_Click);
-    connect(control<forms::CommandButton>(this, "Command3"), &QPushButton::clicked, this, &MainForm::Command3_Click);
-    connect(control<forms::CommandButton>(this, "Command4"), &QPushButton::clicked, this, &MainForm::Command4_Click);
-    connect(control<forms::ClickLabel>(this, "Label8"), &forms::ClickLabel::DblClick, this,
-            &MainForm::Label8_DblClick);
-    connect(m_timer4, &QTimer::timeout, this, &MainForm::Timer4_Timer);
+    m_beeper = std::make_unique<alerts::Beeper>(control<QLineEdit>(this, "Text1"),
+                                                control<runtime::Timer>(this, "Timer4"), m_platform);
+    for (int k = 0; k < int(m_slots.size()); ++k)
+        m_slots[size_t(k)] = std::make_unique<ReminderSlot>(
+            this, k, [this, k] { return new alerts::ReminderWindow(k, this, *m_beeper, m_platform); });
+    connectHandlers();
 
     // First position: centred on the screen.
     if (const QScreen *s = screen())
@@ -66,32 +44,99 @@ MainForm::MainForm(QWidget *parent)
 
 MainForm::~MainForm() = default;
 
-std::array<forms::TextBox *, 9> MainForm::timeBoxes() const
+void MainForm::connectHandlers()
 {
-    return {m_slots[0].h, m_slots[0].m, m_slots[0].s, m_slots[1].h, m_slots[1].m,
-            m_slots[1].s, m_slots[2].h, m_slots[2].m, m_slots[2].s};
+    connect(slot(0).check(), &QCheckBox::toggled, this, &MainForm::Check1_Click);
+    connect(slot(1).check(), &QCheckBox::toggled, this, &MainForm::Check2_Click);
+    connect(slot(2).check(), &QCheckBox::toggled, this, &MainForm::Check3_Click);
+    connect(control<runtime::ClickLabel>(this, "Label2"), &runtime::ClickLabel::Click, this, &MainForm::Label2_Click);
+    connect(slot(0).timer(), &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(slot(1).timer(), &QTimer::timeout, this, &MainForm::Timer2_Timer);
+    connect(slot(2).timer(), &QTimer::timeout, this, &MainForm::Timer3_Timer);
+
+    using KeyPress = void (MainForm::*)(int &);
+    using LostFocus = void (MainForm::*)();
+    const std::array<std::pair<KeyPress, LostFocus>, 9> boxHandlers{{
+        {&MainForm::h_KeyPress, &MainForm::h_LostFocus},
+        {&MainForm::m_KeyPress, &MainForm::m_LostFocus},
+        {&MainForm::s_KeyPress, &MainForm::s_LostFocus},
+        {&MainForm::h2_KeyPress, &MainForm::h2_LostFocus},
+        {&MainForm::m2_KeyPress, &MainForm::m2_LostFocus},
+        {&MainForm::s2_KeyPress, &MainForm::s2_LostFocus},
+        {&MainForm::h3_KeyPress, &MainForm::h3_LostFocus},
+        {&MainForm::m3_KeyPress, &MainForm::m3_LostFocus},
+        {&MainForm::s3_KeyPress, &MainForm::s3_LostFocus},
+    }};
+    const auto boxes = timeBoxes();
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        connect(boxes[k], &runtime::TextBox::KeyPress, this, boxHandlers[k].first);
+        connect(boxes[k], &runtime::TextBox::LostFocus, this, boxHandlers[k].second);
+    }
+
+    connect(control<runtime::CommandButton>(this, "Command1"), &QPushButton::clicked, this,
+            &MainForm::Command1_Click);
+    connect(control<runtime::CommandButton>(this, "Command2"), &QPushButton::clicked, this,
+            &MainForm::Command2_Click);
+    connect(control<runtime::CommandButton>(this, "Command3"), &QPushButton::clicked, this,
+            &MainForm::Command3_Click);
+    connect(control<runtime::CommandButton>(this, "Command4"), &QPushButton::clicked, this,
+            &MainForm::Command4_Click);
+    connect(control<runtime::ClickLabel>(this, "Label8"), &runtime::ClickLabel::DblClick, this,
+            &MainForm::Label8_DblClick);
+    connect(control<runtime::Timer>(this, "Timer4"), &QTimer::timeout, this, &MainForm::Timer4_Timer);
 }
 
-int MainForm::limitOf(const QLineEdit *box)
+std::array<runtime::TextBox *, 9> MainForm::timeBoxes() const
 {
-    return box->objectName().startsWith(QLatin1Char('h')) ? kHoursLimit : kMinutesSecondsLimit;
+    std::array<runtime::TextBox *, 9> boxes{};
+    for (size_t k = 0; k < boxes.size(); ++k)
+        boxes[k] = m_slots[k / 3]->fields()[k % 3].box();
+    return boxes;
+}
+
+bool MainForm::anyCounting() const
+{
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const auto &s) { return s->isCounting(); });
 }
 
 void MainForm::Form_Load()
 {
     // The timers are off from their creation, so no tick, countdown or beep can happen
     // while the settings are read, even while a message about them is open.
-    Module2::LoadSettings();
+    m_saved.set(m_store.LoadSettings(m_saved.values()));
     const auto boxes = timeBoxes();
     for (size_t k = 0; k < boxes.size(); ++k)
-        boxes[k]->setText(conv::doubleToText(Module1::savedIntervals[k]));
-    m_timer4->setEnabled(false);
-    for (Slot &slot : m_slots) {
-        slot.timer->setEnabled(false);
-        slot.h->setEnabled(false);
-        slot.m->setEnabled(false);
-        slot.s->setEnabled(false);
+        boxes[k]->setText(runtime::doubleToText(m_saved.values()[k]));
+    m_beeper->stop();
+    for (auto &s : m_slots)
+        s->stopAndClose();
+}
+
+void MainForm::Label2_Click()
+{
+    if (std::none_of(m_slots.begin(), m_slots.end(), [](const auto &s) { return s->check()->isChecked(); }))
+        m_platform.MsgBox(this, QStringLiteral("您尚未选择一栏进行计时！"));
+    // Goes through the slots in any case; with nothing ticked no slot is ready.
+    for (auto &s : m_slots)
+        s->startOrStop();
+}
+
+void MainForm::Command4_Click()
+{
+    for (auto &s : m_slots) {
+        if (s->isReady())
+            s->fillAdvice();
+        else
+            m_platform.MsgBox(this, s->notTickedMessage());
     }
+}
+
+void MainForm::Command1_Click()
+{
+    std::array<QString, settings::SavedIntervals::kCount> texts;
+    for (size_t k = 0; k < texts.size(); ++k)
+        texts[k] = m_slots[k / 3]->fields()[k % 3].textForSave();
+    m_save.run(this, anyCounting(), texts);
 }
 
 void MainForm::closeEvent(QCloseEvent *event)
@@ -100,3 +145,5 @@ void MainForm::closeEvent(QCloseEvent *event)
     event->accept();
     QCoreApplication::quit();
 }
+
+} // namespace app

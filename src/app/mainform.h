@@ -1,99 +1,104 @@
 // The main window Form1: three reminder slots, the start action, the countdowns and the
-// command column. Each handler is named after its control and event; what the three slots
-// or the nine time boxes share is one routine that takes the slot or the box.
+// command column. Each handler is named after its control and event and hands its work
+// to the part of the program that owns it.
 #pragma once
 
-#include "forms/form.h"
+#include "alerts/beeper.h"
+#include "alerts/tipswindow.h"
+#include "app/reminderslot.h"
+#include "runtime/lazy.h"
+#include "settings/savecommand.h"
+#include "settings/savedintervals.h"
+#include "settings/settingsstore.h"
 
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
-class QCheckBox;
-class QLineEdit;
-
-namespace forms {
-class ClickLabel;
-class CommandButton;
+namespace runtime {
+struct Platform;
 class TextBox;
-class Timer;
-} // namespace forms
+} // namespace runtime
 
-class ReminderWindow;
-class TipsWindow;
-
-/// One reminder row. It holds only its controls: the countdown value is the text of the
-/// three boxes, the selection the check box, editability the boxes' Enabled state and
-/// running the timer's Enabled state.
-struct Slot {
-    QCheckBox *check = nullptr;
-    forms::TextBox *h = nullptr;
-    forms::TextBox *m = nullptr;
-    forms::TextBox *s = nullptr;
-    forms::Timer *timer = nullptr;
-    forms::Lazy<ReminderWindow> *window = nullptr;
-};
-
-/// The largest value an hours box keeps when it loses the focus.
-inline constexpr int kHoursLimit = 23;
-/// The largest value a minutes or seconds box keeps when it loses the focus.
-inline constexpr int kMinutesSecondsLimit = 59;
+namespace app {
 
 class MainForm : public QWidget
 {
     Q_OBJECT
 public:
-    /// Builds the window and runs its load step (settings, boxes, timers); does not show it.
-    explicit MainForm(QWidget *parent = nullptr);
+    /// Builds the window and runs its load step (settings, boxes, timers); does not show
+    /// it. Message boxes, the bell and random numbers go through platform.
+    explicit MainForm(const runtime::Platform &platform, QWidget *parent = nullptr);
     ~MainForm() override;
 
     // Start-up.
     void Form_Load();
 
     // Reminder slots: selection, start action, countdown.
-    void Check1_Click() { slotCheckClick(m_slots[0]); }
-    void Check2_Click() { slotCheckClick(m_slots[1]); }
-    void Check3_Click() { slotCheckClick(m_slots[2]); }
+    void Check1_Click() { slot(0).Check_Click(); }
+    void Check2_Click() { slot(1).Check_Click(); }
+    void Check3_Click() { slot(2).Check_Click(); }
     void Label2_Click();
-    void Timer1_Timer() { slotTick(m_slots[0]); }
-    void Timer2_Timer() { slotTick(m_slots[1]); }
-    void Timer3_Timer() { slotTick(m_slots[2]); }
+    void Timer1_Timer() { slot(0).Timer_Timer(); }
+    void Timer2_Timer() { slot(1).Timer_Timer(); }
+    void Timer3_Timer() { slot(2).Timer_Timer(); }
 
-    // Time boxes: shared by the nine boxes, which differ only in their upper limit.
-    static void TimeBox_KeyPress(int &keyAscii);
-    static void TimeBox_LostFocus(QLineEdit *box, int limit);
+    // Time boxes: the key filter and the rule for leaving a box.
+    void h_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void m_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void s_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void h2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void m2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void s2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void h3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void m3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void s3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void h_LostFocus() { slot(0).hours().LostFocus(); }
+    void m_LostFocus() { slot(0).minutes().LostFocus(); }
+    void s_LostFocus() { slot(0).seconds().LostFocus(); }
+    void h2_LostFocus() { slot(1).hours().LostFocus(); }
+    void m2_LostFocus() { slot(1).minutes().LostFocus(); }
+    void s2_LostFocus() { slot(1).seconds().LostFocus(); }
+    void h3_LostFocus() { slot(2).hours().LostFocus(); }
+    void m3_LostFocus() { slot(2).minutes().LostFocus(); }
+    void s3_LostFocus() { slot(2).seconds().LostFocus(); }
     void Command4_Click();
 
     // Settings.
     void Command1_Click();
 
     // Sound switch, beeper and tips.
-    void Command2_Click();
-    void Label8_DblClick();
-    void Timer4_Timer();
-    void Command3_Click();
+    void Command2_Click() { m_beeper->switchOn(); }
+    void Label8_DblClick() { m_beeper->switchOff(); }
+    void Timer4_Timer() { m_beeper->ring(); }
+    void Command3_Click() { m_tips->Show(); }
 
-    /// The slot table, in the order water, eye rest, toilet.
-    std::array<Slot, 3> &slotTable() { return m_slots; }
+    /// The reminder slots: 0 water, 1 eye rest, 2 toilet.
+    ReminderSlot &slot(int k) { return *m_slots[size_t(k)]; }
     /// The nine time boxes in saved-interval order.
-    std::array<forms::TextBox *, 9> timeBoxes() const;
-    /// The upper limit of a time box's field kind.
-    static int limitOf(const QLineEdit *box);
+    std::array<runtime::TextBox *, 9> timeBoxes() const;
+    /// Whether any slot's countdown runs.
+    bool anyCounting() const;
 
-    forms::Lazy<ReminderWindow> &reminder(int slot) { return *m_reminders[size_t(slot)]; }
-    forms::Lazy<TipsWindow> &tips() { return *m_tips; }
+    runtime::Lazy<alerts::ReminderWindow> &reminder(int k) { return slot(k).window(); }
+    runtime::Lazy<alerts::TipsWindow> &tips() { return m_tips; }
+    alerts::Beeper &beeper() { return *m_beeper; }
+    const settings::SavedIntervals &savedIntervals() const { return m_saved; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void slotCheckClick(Slot &slot);
-    void slotTick(Slot &slot);
-    double countValue(forms::TextBox *box);
+    void connectHandlers();
 
-    std::array<Slot, 3> m_slots{};
-    std::array<std::unique_ptr<forms::Lazy<ReminderWindow>>, 3> m_reminders;
-    std::unique_ptr<forms::Lazy<TipsWindow>> m_tips;
-    forms::Timer *m_timer4 = nullptr;
-    QLineEdit *m_text1 = nullptr;
+    const runtime::Platform &m_platform;
+    settings::SavedIntervals m_saved;
+    settings::SettingsStore m_store;
+    settings::SaveCommand m_save;
+    std::unique_ptr<alerts::Beeper> m_beeper;
+    std::array<std::unique_ptr<ReminderSlot>, 3> m_slots;
+    runtime::Lazy<alerts::TipsWindow> m_tips;
 };
+
+} // namespace app

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace startup {
+namespace app {
 namespace {
 
 // While the application object is being created, Qt's messages are held back: if no
@@ -35,8 +35,8 @@ QIcon programIcon()
 
 void setUpApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("Quorvane"));
-    QApplication::setDesktopFileName(QStringLiteral("quorvane"));
+    QApplication::setApplicationName(QString::fromUtf16(kProductName));
+    QApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
     QApplication::setWindowIcon(programIcon());
     // The main window's own close handler ends the program; hidden windows never do.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -57,4 +57,9 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     return app;
 }
 
-} // namespace startup
+runtime::Platform desktopPlatform()
+{
+    return runtime::desktopPlatform(QString::fromUtf16(kProductName), QString::fromUtf16(kDesktopId));
+}
+
+} // namespace app

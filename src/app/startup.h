@@ -1,15 +1,24 @@
 // Creating the application object and what every window of the program shares.
 #pragma once
 
+#include "runtime/platform.h"
+
 #include <QApplication>
 #include <QIcon>
 
 #include <memory>
 
-namespace startup {
+namespace app {
 
-/// Creates the application, or prints one line and returns null when no display can be
-/// opened (instead of aborting).
+/// The program's name: the application title of its message boxes, and the name the
+/// desktop knows it by.
+inline constexpr char16_t kProductName[] = u"Quorvane";
+/// The name of the program's desktop entry and icon.
+inline constexpr char16_t kDesktopId[] = u"quorvane";
+
+/// Creates the application. Where no display can be opened, says so in one line on
+/// standard error and ends the process with status 1 instead of aborting; it does not
+/// return then.
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
 
 /// The program icon, at every size it is drawn in.
@@ -18,4 +27,7 @@ QIcon programIcon();
 /// Names, icon and quit policy shared by every window; called by createApplication.
 void setUpApplication();
 
-} // namespace startup
+/// The desktop platform in the program's name.
+runtime::Platform desktopPlatform();
+
+} // namespace app

@@ -1,15 +1,24 @@
-// The nine saved intervals, alive for the whole run: slot 1 hours, minutes, seconds,
-// then slot 2, then slot 3 -- the order of the time boxes and of the settings file.
 #pragma once
 
 #include <array>
 
-namespace Module1 {
+namespace settings {
 
-inline constexpr int kSavedCount = 9;
-using SavedIntervals = std::array<double, kSavedCount>;
+/// The nine saved intervals, kept for the whole run: slot 1 hours, minutes, seconds,
+/// then slot 2, then slot 3 -- the order of the time boxes and of the settings file.
+/// Filled at start-up from the settings file and by the save command; nothing else
+/// writes them.
+class SavedIntervals
+{
+public:
+    static constexpr int kCount = 9;
+    using Values = std::array<double, kCount>;
 
-/// Written only at start-up (from the settings file) and by the save command.
-inline SavedIntervals savedIntervals{};
+    const Values &values() const { return m_values; }
+    void set(const Values &values) { m_values = values; }
 
-} // namespace Module1
+private:
+    Values m_values{};
+};
+
+} // namespace settings

@@ -1,6 +1,6 @@
 #include "settings/settingsfile.h"
 
-#include "app/conversions.h"
+#include "runtime/conversions.h"
 
 #include <QDir>
 #include <QLocale>
@@ -9,9 +9,9 @@
 
 #include <cmath>
 
-namespace settingsfile {
+namespace settings {
 
-ReadResult parse(const QByteArray &content)
+SettingsFile::ReadResult SettingsFile::parse(const QByteArray &content)
 {
     ReadResult result;
     qsizetype i = 0;
@@ -19,7 +19,7 @@ ReadResult parse(const QByteArray &content)
     if (content.startsWith("\xEF\xBB\xBF")) // a byte order mark left by an editor
         i = 3;
     auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
-    for (int field = 0; field < Module1::kSavedCount; ++field) {
+    for (int field = 0; field < SavedIntervals::kCount; ++field) {
         while (i < n && (content[i] == ' ' || content[i] == '\t' || isLineEnd(content[i])))
             ++i;
         const qsizetype start = i;
@@ -35,7 +35,7 @@ ReadResult parse(const QByteArray &content)
                 plain = false;
         }
         const std::optional<double> value =
-            plain ? conv::strictToNumber(QString::fromLatin1(text), QLocale::c()) : std::nullopt;
+            plain ? runtime::strictToNumber(QString::fromLatin1(text), QLocale::c()) : std::nullopt;
         if (!value)
             break;
         result.values[size_t(field)] = *value;
@@ -44,7 +44,7 @@ ReadResult parse(const QByteArray &content)
     return result;
 }
 
-QByteArray format(const Module1::SavedIntervals &values)
+QByteArray SettingsFile::format(const SavedIntervals::Values &values)
 {
     QByteArray line;
     for (size_t k = 0; k < values.size(); ++k) {
@@ -56,7 +56,7 @@ QByteArray format(const Module1::SavedIntervals &values)
     return line + "\r\n";
 }
 
-QString path()
+QString SettingsFile::defaultPath()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("c:/Quorvane.txt");
@@ -65,7 +65,7 @@ QString path()
 #endif
 }
 
-bool write(const QString &path, const Module1::SavedIntervals &values, QString *error)
+bool SettingsFile::write(const QString &path, const SavedIntervals::Values &values, QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile out(path);
@@ -86,4 +86,4 @@ bool write(const QString &path, const Module1::SavedIntervals &values, QString *
     return true;
 }
 
-} // namespace settingsfile
+} // namespace settings

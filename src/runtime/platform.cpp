@@ -1,0 +1,31 @@
+#include "runtime/platform.h"
+
+#include "runtime/systembell.h"
+
+#include <QDateTime>
+
+#include <memory>
+#include <random>
+
+namespace runtime {
+
+Platform desktopPlatform(const QString &applicationTitle, const QString &applicationId)
+{
+    Platform p;
+    p.message = [applicationTitle](QWidget *parent, const QString &text, const QString &title,
+                                   QMessageBox::Icon icon) {
+        QMessageBox box(icon, title.isEmpty() ? applicationTitle : title, text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    auto bell = std::make_shared<SystemBell>(applicationTitle, applicationId);
+    p.beep = [bell] { bell->ring(); };
+    auto generator = std::make_shared<std::mt19937>();
+    p.randomize = [generator] {
+        generator->seed(std::mt19937::result_type(QDateTime::currentMSecsSinceEpoch()));
+    };
+    // 32 random bits scaled by 2^-32: every value lies in [0, 1), never 1 itself.
+    p.random = [generator] { return double((*generator)()) / 4294967296.0; };
+    return p;
+}
+
+} // namespace runtime

@@ -1,0 +1,44 @@
+// Everything that reaches the desktop beyond the windows themselves goes through one
+// set of functions, handed to the windows that use it, so that tests can record or
+// stand in for it.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace runtime {
+
+struct Platform {
+    /// Shows a modal message box with one OK button and waits until it is closed. An
+    /// empty title means the application's own title.
+    std::function<void(QWidget *parent, const QString &text, const QString &title, QMessageBox::Icon icon)>
+        message;
+    /// Sounds the desktop's bell once; a beep that cannot be played is silent.
+    std::function<void()> beep;
+    /// Re-seeds the random numbers from the clock.
+    std::function<void()> randomize;
+    /// A uniform random number r with 0 <= r < 1.
+    std::function<double()> random;
+
+    /// Shows a message box: text, one OK button, optional icon and title (the
+    /// application's title when none is given).
+    void MsgBox(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+                const QString &title = QString()) const
+    {
+        message(parent, text, title, icon);
+    }
+
+    /// Sounds one beep.
+    void Beep() const { beep(); }
+};
+
+/// The platform of the desktop: real message boxes titled applicationTitle unless
+/// they have a title of their own, the sound theme's bell rung in the name of
+/// applicationId, and random numbers from a clock-seeded generator.
+Platform desktopPlatform(const QString &applicationTitle, const QString &applicationId);
+
+} // namespace runtime

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "settings/savedintervals.h"
+
+class QWidget;
+
+namespace runtime {
+struct Platform;
+}
+
+namespace settings {
+
+/// Loading and saving the nine intervals, with what the user is told about it.
+class SettingsStore
+{
+public:
+    explicit SettingsStore(const runtime::Platform &platform);
+
+    /// Reads the settings file and returns the nine intervals to keep. A missing file is
+    /// reported with "未找到读档文件" and current comes back unchanged; a file that cannot
+    /// be read whole gives the fields read before the first bad one, the rest as in current, is
+    /// reported in a box titled "出错" and is not touched.
+    SavedIntervals::Values LoadSettings(const SavedIntervals::Values &current) const;
+
+    /// Writes the nine intervals into the settings file, replacing it whole. A file that
+    /// cannot be written is reported in a box titled "出错" over parent; the earlier file
+    /// stays. Returns whether the file was written.
+    bool SaveSettings(const SavedIntervals::Values &values, QWidget *parent) const;
+
+private:
+    const runtime::Platform &m_platform;
+};
+
+} // namespace settings
