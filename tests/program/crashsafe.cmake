@@ -1,9 +1,9 @@
 # Crash-safe saving: a helper that saves over and over, killed at random moments by
 # tst_crashsafe. Included from tests/CMakeLists.txt.
-qt_add_executable(savekiller savekiller.cpp)
+qt_add_executable(savekiller program/savekiller.cpp)
 target_link_libraries(savekiller PRIVATE quorvane_core)
 
-qt_add_executable(tst_crashsafe tst_crashsafe.cpp)
+qt_add_executable(tst_crashsafe program/tst_crashsafe.cpp)
 target_link_libraries(tst_crashsafe PRIVATE quorvane_core Qt6::Test)
 target_compile_definitions(tst_crashsafe PRIVATE SAVEKILLER="$<TARGET_FILE:savekiller>")
 add_dependencies(tst_crashsafe savekiller)

@@ -364,4 +364,4 @@ void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks()
 }
 
 QTEST_MAIN(TestFormDefs)
-#include "tst_formdefs.moc"
+#include "tst_ui.moc"

@@ -440,4 +440,4 @@ void TestForms::messageBoxTitles()
 }
 
 QTEST_MAIN(TestForms)
-#include "tst_forms.moc"
+#include "tst_runtime.moc"
