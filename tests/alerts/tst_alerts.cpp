@@ -3,6 +3,7 @@
 #include "alerts/reminderwindow.h"
 #include "app/mainform.h"
 #include "settings/savedintervals.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -370,5 +371,5 @@ void TestAlerts::wholeCycleOnRealClock()
     QVERIFY(check(p.form.get(), "Check2")->isChecked());
 }
 
-QTEST_MAIN(TestAlerts)
+QUORVANE_TEST_CLASS(TestAlerts)
 #include "tst_alerts.moc"

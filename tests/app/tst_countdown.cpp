@@ -3,6 +3,7 @@
 // alerting at once. Ticks are driven by calling the tick handlers directly.
 #include "app/mainform.h"
 #include "settings/savedintervals.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <memory>
@@ -439,5 +440,5 @@ void TestCountdown::alertsStackAndUnwindInOrder()
     QCOMPARE(p.enabledBoxes(0) + p.enabledBoxes(1), 0);
 }
 
-QTEST_MAIN(TestCountdown)
+QUORVANE_TEST_CLASS(TestCountdown)
 #include "tst_countdown.moc"

@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "settings/savedintervals.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QClipboard>
@@ -674,5 +675,5 @@ void TestTimeBoxes::iconFileImages()
     }
 }
 
-QTEST_MAIN(TestTimeBoxes)
+QUORVANE_TEST_CLASS(TestTimeBoxes)
 #include "tst_timeboxes.moc"

@@ -1,4 +1,5 @@
 #include "runtime/conversions.h"
+#include "testmain.h"
 
 #include <QTest>
 
@@ -159,5 +160,5 @@ void TestConversions::doubleToTextReadsBack()
     QCOMPARE(runtime::doubleToText(1.5, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("1,5"));
 }
 
-QTEST_APPLESS_MAIN(TestConversions)
+QUORVANE_TEST_CLASS(TestConversions)
 #include "tst_conversions.moc"

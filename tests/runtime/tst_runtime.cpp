@@ -6,6 +6,7 @@
 #include "runtime/line.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QInputMethodEvent>
@@ -40,7 +41,7 @@ FormDef smallForm(FormDef::Position position = FormDef::Position::CenterOwner)
 
 } // namespace
 
-class TestForms : public QObject
+class TestRuntime : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -69,7 +70,7 @@ private Q_SLOTS:
     void messageBoxTitles();
 };
 
-void TestForms::twipsRoundToNearestPixel_data()
+void TestRuntime::twipsRoundToNearestPixel_data()
 {
     QTest::addColumn<int>("twips");
     QTest::addColumn<int>("pixels");
@@ -82,14 +83,14 @@ void TestForms::twipsRoundToNearestPixel_data()
     QTest::newRow("negative") << -8 << -1;
 }
 
-void TestForms::twipsRoundToNearestPixel()
+void TestRuntime::twipsRoundToNearestPixel()
 {
     QFETCH(int, twips);
     QFETCH(int, pixels);
     QCOMPARE(runtime::toPixels(twips), pixels);
 }
 
-void TestForms::timerEnabledFollowsItsRules()
+void TestRuntime::timerEnabledFollowsItsRules()
 {
     runtime::Timer timer(nullptr, 1000);
     QVERIFY(!timer.Enabled()); // off from creation
@@ -105,7 +106,7 @@ void TestForms::timerEnabledFollowsItsRules()
     QVERIFY(timer.remainingTime() > 900);
 }
 
-void TestForms::labelReportsClicksWithoutTakingFocus()
+void TestRuntime::labelReportsClicksWithoutTakingFocus()
 {
     QWidget window;
     auto *edit = new QLineEdit(&window);
@@ -128,7 +129,7 @@ void TestForms::labelReportsClicksWithoutTakingFocus()
     QCOMPARE(clicks.count(), 1);
 }
 
-void TestForms::labelDoubleClickIsNotASecondClick()
+void TestRuntime::labelDoubleClickIsNotASecondClick()
 {
     QWidget window;
     window.resize(200, 100);
@@ -148,7 +149,7 @@ void TestForms::labelDoubleClickIsNotASecondClick()
     QCOMPARE(doubles.count(), 1);
 }
 
-void TestForms::textBoxReportsCharacterCodes_data()
+void TestRuntime::textBoxReportsCharacterCodes_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
@@ -173,7 +174,7 @@ void TestForms::textBoxReportsCharacterCodes_data()
     QTest::newRow("ctrl+home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << "" << -1;
 }
 
-void TestForms::textBoxReportsCharacterCodes()
+void TestRuntime::textBoxReportsCharacterCodes()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
@@ -183,7 +184,7 @@ void TestForms::textBoxReportsCharacterCodes()
     QCOMPARE(runtime::TextBox::characterCode(&event), code);
 }
 
-void TestForms::textBoxDropsRefusedKeysOnly()
+void TestRuntime::textBoxDropsRefusedKeysOnly()
 {
     runtime::TextBox box;
     QList<int> seen;
@@ -201,7 +202,7 @@ void TestForms::textBoxDropsRefusedKeysOnly()
     QCOMPARE(seen.size(), 3);
 }
 
-void TestForms::textBoxFiltersInputMethodText()
+void TestRuntime::textBoxFiltersInputMethodText()
 {
     runtime::TextBox box;
     QObject::connect(&box, &runtime::TextBox::KeyPress, &box, [](int &code) {
@@ -220,7 +221,7 @@ void TestForms::textBoxFiltersInputMethodText()
     QCOMPARE(box.text(), QStringLiteral("12"));
 }
 
-void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram_data()
+void TestRuntime::textBoxLostFocusOnlyForControlsOfTheProgram_data()
 {
     QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("lost");
@@ -232,7 +233,7 @@ void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram_data()
     QTest::newRow("other window active") << int(Qt::ActiveWindowFocusReason) << false;
 }
 
-void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram()
+void TestRuntime::textBoxLostFocusOnlyForControlsOfTheProgram()
 {
     QFETCH(int, reason);
     QFETCH(bool, lost);
@@ -243,7 +244,7 @@ void TestForms::textBoxLostFocusOnlyForControlsOfTheProgram()
     QCOMPARE(spy.count(), lost ? 1 : 0);
 }
 
-void TestForms::textBoxDisabledUnderFocusIsNotLeft()
+void TestRuntime::textBoxDisabledUnderFocusIsNotLeft()
 {
     QWidget window;
     auto *box = new runtime::TextBox(&window);
@@ -260,7 +261,7 @@ void TestForms::textBoxDisabledUnderFocusIsNotLeft()
     QCOMPARE(spy.count(), 0);
 }
 
-void TestForms::buttonCaptionWrapsAtBlanks()
+void TestRuntime::buttonCaptionWrapsAtBlanks()
 {
     const QString caption = QStringLiteral("   一键保存个人时间     （无法在计时时使用）");
     const QFontMetrics metrics{QFont()};
@@ -279,7 +280,7 @@ void TestForms::buttonCaptionWrapsAtBlanks()
     QCOMPARE(button.text(), caption);
 }
 
-void TestForms::builderStacksAndOrdersControls()
+void TestRuntime::builderStacksAndOrdersControls()
 {
     const FormDef def{
         .name = "FormT",
@@ -316,7 +317,7 @@ void TestForms::builderStacksAndOrdersControls()
     QCOMPARE(form.findChild<QWidget *>("BoxB")->geometry(), QRect(0, 20, 100, 20));
 }
 
-void TestForms::opaqueLabelWithoutColourUsesDefault()
+void TestRuntime::opaqueLabelWithoutColourUsesDefault()
 {
     const FormDef def{.name = "FormW",
                       .clientWidth = 1500,
@@ -332,7 +333,7 @@ void TestForms::opaqueLabelWithoutColourUsesDefault()
     QCOMPARE(form.palette().color(QPalette::Window), QColor(255, 255, 255));
 }
 
-void TestForms::lineCoversItsEndsAndLetsClicksThrough()
+void TestRuntime::lineCoversItsEndsAndLetsClicksThrough()
 {
     QWidget parent;
     runtime::Line line(&parent);
@@ -343,7 +344,7 @@ void TestForms::lineCoversItsEndsAndLetsClicksThrough()
     QCOMPARE(line.geometry(), QRect(208, 424, 1, 41));
 }
 
-void TestForms::formLoadsOnceAndShowReturnsWhenHidden()
+void TestRuntime::formLoadsOnceAndShowReturnsWhenHidden()
 {
     QWidget owner;
     int made = 0;
@@ -368,7 +369,7 @@ void TestForms::formLoadsOnceAndShowReturnsWhenHidden()
     QVERIFY(lazy->windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
-void TestForms::formIgnoresEscapeAndCloseRequests()
+void TestRuntime::formIgnoresEscapeAndCloseRequests()
 {
     QWidget owner;
     CountingForm form(smallForm(), &owner);
@@ -383,7 +384,7 @@ void TestForms::formIgnoresEscapeAndCloseRequests()
     QVERIFY(stillOpen);
 }
 
-void TestForms::formCentresOnScreenWhenAsked()
+void TestRuntime::formCentresOnScreenWhenAsked()
 {
     QWidget owner;
     owner.setGeometry(10, 10, 100, 100);
@@ -399,7 +400,7 @@ void TestForms::formCentresOnScreenWhenAsked()
     QVERIFY((centre - screenCentre).manhattanLength() <= 2);
 }
 
-void TestForms::formCentresOverItsOwnerAndStaysOnScreen()
+void TestRuntime::formCentresOverItsOwnerAndStaysOnScreen()
 {
     QWidget owner;
     owner.setGeometry(300, 200, 400, 300);
@@ -424,7 +425,7 @@ void TestForms::formCentresOverItsOwnerAndStaysOnScreen()
     QVERIFY2(screen.contains(shown), qPrintable(QStringLiteral("%1,%2").arg(shown.x()).arg(shown.y())));
 }
 
-void TestForms::messageBoxTitles()
+void TestRuntime::messageBoxTitles()
 {
     const runtime::Platform platform = runtime::desktopPlatform(QStringLiteral("标题"), QStringLiteral("id"));
     SeenBox plain, titled;
@@ -439,5 +440,5 @@ void TestForms::messageBoxTitles()
     QCOMPARE(titled.icon, QMessageBox::Warning);
 }
 
-QTEST_MAIN(TestForms)
+QUORVANE_TEST_CLASS(TestRuntime)
 #include "tst_runtime.moc"

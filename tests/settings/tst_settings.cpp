@@ -4,6 +4,7 @@
 #include "settings/settingsstore.h"
 #include "settings/savedintervals.h"
 #include "settings/settingsfile.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -434,5 +435,5 @@ void TestSettings::noDisplayGivesOneLineAndFailure()
     QVERIFY(err.contains(QStringLiteral("quorvane")));
 }
 
-QTEST_MAIN(TestSettings)
+QUORVANE_TEST_CLASS(TestSettings)
 #include "tst_settings.moc"

@@ -6,6 +6,7 @@
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
 #include "settings/savedintervals.h"
+#include "testmain.h"
 #include "testsupport.h"
 #include "ui/windowdefs.h"
 
@@ -153,7 +154,7 @@ void checkAgainstDefinition(QWidget *form, const FormDef &def, bool captionsAsDe
 
 } // namespace
 
-class TestFormDefs : public QObject
+class TestUi : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -172,7 +173,7 @@ private Q_SLOTS:
     void bannerFitsAndIsPlacedByItsBlanks();
 };
 
-void TestFormDefs::definitionsAreConsistent_data()
+void TestUi::definitionsAreConsistent_data()
 {
     QTest::addColumn<const FormDef *>("def");
     QTest::addColumn<int>("controls");
@@ -183,7 +184,7 @@ void TestFormDefs::definitionsAreConsistent_data()
     QTest::newRow("Form5") << &ui::Form5() << 8;
 }
 
-void TestFormDefs::definitionsAreConsistent()
+void TestUi::definitionsAreConsistent()
 {
     QFETCH(const FormDef *, def);
     QFETCH(int, controls);
@@ -208,7 +209,7 @@ void TestFormDefs::definitionsAreConsistent()
         QCOMPARE(tabIndexes[k], k); // 0 .. n-1, each once
 }
 
-void TestFormDefs::secondaryWindowsMatchTheirDefinitions_data()
+void TestUi::secondaryWindowsMatchTheirDefinitions_data()
 {
     QTest::addColumn<const FormDef *>("def");
     QTest::newRow("Form2") << &ui::Form2();
@@ -217,7 +218,7 @@ void TestFormDefs::secondaryWindowsMatchTheirDefinitions_data()
     QTest::newRow("Form5") << &ui::Form5();
 }
 
-void TestFormDefs::secondaryWindowsMatchTheirDefinitions()
+void TestUi::secondaryWindowsMatchTheirDefinitions()
 {
     QFETCH(const FormDef *, def);
     QWidget owner;
@@ -229,7 +230,7 @@ void TestFormDefs::secondaryWindowsMatchTheirDefinitions()
              QColor(def->backColor->r, def->backColor->g, def->backColor->b));
 }
 
-void TestFormDefs::mainWindowMatchesItsDefinition()
+void TestUi::mainWindowMatchesItsDefinition()
 {
     Fixture p;
     MainForm &form = *p.form;
@@ -237,7 +238,7 @@ void TestFormDefs::mainWindowMatchesItsDefinition()
     QVERIFY(!form.windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
-void TestFormDefs::mainWindowSpotValues()
+void TestUi::mainWindowSpotValues()
 {
     Fixture p;
     MainForm &form = *p.form;
@@ -261,7 +262,7 @@ void TestFormDefs::mainWindowSpotValues()
     QCOMPARE(line1->to(), QPoint(472, 424));
 }
 
-void TestFormDefs::mainWindowControlsStayPutOnResize()
+void TestUi::mainWindowControlsStayPutOnResize()
 {
     Fixture p;
     MainForm &form = *p.form;
@@ -278,7 +279,7 @@ void TestFormDefs::mainWindowControlsStayPutOnResize()
     QCOMPARE(after, before);
 }
 
-void TestFormDefs::firstFocusGoesToCheck1()
+void TestUi::firstFocusGoesToCheck1()
 {
     Fixture p;
     MainForm &form = *p.form;
@@ -288,7 +289,7 @@ void TestFormDefs::firstFocusGoesToCheck1()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(check(&form, "Check1")));
 }
 
-void TestFormDefs::backgroundPicture()
+void TestUi::backgroundPicture()
 {
     QImageReader reader(QStringLiteral(":/background.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
@@ -300,7 +301,7 @@ void TestFormDefs::backgroundPicture()
     QCOMPARE(image->geometry(), QRect(0, 0, 1079, 589));
 }
 
-void TestFormDefs::labelsStayReadableOverThePicture()
+void TestUi::labelsStayReadableOverThePicture()
 {
     const QImage picture(QStringLiteral(":/background.jpg"));
     QVERIFY(!picture.isNull());
@@ -317,7 +318,7 @@ void TestFormDefs::labelsStayReadableOverThePicture()
     }
 }
 
-void TestFormDefs::songFontHasTheGlyphs()
+void TestUi::songFontHasTheGlyphs()
 {
     // "宋体" must land on a face that really draws the captions, not on empty boxes.
     const QFont font = runtime::fontFor({21.75, false});
@@ -327,7 +328,7 @@ void TestFormDefs::songFontHasTheGlyphs()
             QVERIFY2(metrics.inFontUcs4(ch.unicode()), qPrintable(QString(ch)));
 }
 
-void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks_data()
+void TestUi::bannerFitsAndIsPlacedByItsBlanks_data()
 {
     QTest::addColumn<const FormDef *>("def");
     QTest::addColumn<QString>("banner");
@@ -337,7 +338,7 @@ void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks_data()
     QTest::newRow("Form4") << &ui::Form4() << "Label1" << 9;
 }
 
-void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks()
+void TestUi::bannerFitsAndIsPlacedByItsBlanks()
 {
     // The 36 pt "到时啦" must fit its label's height whole, and its leading blanks (half an
     // em each) must put it where the window was designed to show it.
@@ -363,5 +364,5 @@ void TestFormDefs::bannerFitsAndIsPlacedByItsBlanks()
     QVERIFY2(std::abs(left - blanks * em / 2) < em / 2, qPrintable(QString::number(left)));
 }
 
-QTEST_MAIN(TestFormDefs)
+QUORVANE_TEST_CLASS(TestUi)
 #include "tst_ui.moc"
