@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 namespace testsupport {
 
@@ -126,11 +127,46 @@ public:
     double r = 0;
 };
 
-/// A scratch configuration folder holding the settings file for one test case.
+/// Sets environment variables for one test case and puts back what they were when it
+/// goes: a variable left pointing at a removed scratch folder would make whatever reads it
+/// later (the sound server's client, for one) create that folder again.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment &) = delete;
+    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+    ~ScopedEnvironment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->wasSet)
+                qputenv(it->name.constData(), it->value);
+            else
+                qunsetenv(it->name.constData());
+        }
+    }
+    void set(const char *name, const QByteArray &value)
+    {
+        m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv(name, value);
+    }
+    void set(const char *name, const QString &value) { set(name, value.toLocal8Bit()); }
+
+private:
+    struct Saved {
+        QByteArray name;
+        bool wasSet;
+        QByteArray value;
+    };
+    std::vector<Saved> m_saved;
+};
+
+/// A scratch configuration folder holding the settings file for one test case; the
+/// settings file is looked for there while the folder exists.
 class SettingsFolder
 {
 public:
-    SettingsFolder() { qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit()); }
+    SettingsFolder() { m_environment.set("XDG_CONFIG_HOME", m_dir.path()); }
     QString file() const { return m_dir.path() + QStringLiteral("/Quorvane.txt"); }
     void write(const QByteArray &content) const
     {
@@ -147,6 +183,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    ScopedEnvironment m_environment; // declared after the folder: put back before it goes
 };
 
 /// Answers the modal windows a step opens, also when steps nest (a tick made under an open
@@ -158,8 +195,7 @@ class ModalWatch
 public:
     explicit ModalWatch(std::function<void(QWidget *)> answer)
         : m_answer(std::move(answer))
-    {
-    }
+    { }
 
     /// Runs act with the watch armed; returns the names of the windows it opened, in order.
     QStringList guarded(const std::function<void()> &act)

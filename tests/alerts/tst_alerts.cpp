@@ -6,6 +6,7 @@
 #include "testmain.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 
@@ -295,8 +296,16 @@ void TestAlerts::beepPlaysTheSoundThemeBell()
                      .arg(samples)
                      .toUtf8());
     config.close();
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("CANBERRA_DRIVER", "alsa");
+    // What the sound libraries keep for the session (configuration, the sound server's
+    // runtime folder) goes into the scratch folder too, and with it when the test ends.
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkdir(runtime));
+    QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ScopedEnvironment environment; // after home: put back before the folder goes
+    environment.set("HOME", home.path());
+    environment.set("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")));
+    environment.set("XDG_RUNTIME_DIR", runtime);
+    environment.set("CANBERRA_DRIVER", QByteArray("alsa"));
     app::desktopPlatform().beep();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(samples).size() > 4096, 5000);
     QFile audio(samples);
