@@ -3,14 +3,12 @@
 #include "alerts/reminderwindow.h"
 #include "alerts/tipswindow.h"
 #include "app/mainform.h"
-#include "app/startup.h"
 #include "settings/savedintervals.h"
 #include "testmain.h"
 #include "testsupport.h"
 
 #include <QClipboard>
 #include <QFocusEvent>
-#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QScreen>
 
@@ -92,9 +90,6 @@ private Q_SLOTS:
     void tipsWindowContents();
     void countdownRunsUnderTips();
     void reminderOpensAboveTips();
-
-    void programIcon();
-    void iconFileImages();
 };
 
 void TestTimeBoxes::init()
@@ -634,45 +629,6 @@ void TestTimeBoxes::reminderOpensAboveTips()
     QVERIFY(tipsVisibleBelow);
     QVERIFY(!p.form->reminder(0)->isVisible());
     QVERIFY(!check(p.form.get(), "Check1")->isChecked());
-}
-
-// ---- Fixture icon ------------------------------------------------------------------------
-
-void TestTimeBoxes::programIcon()
-{
-    app::setUpApplication();
-    Fixture p;
-    for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
-        const QIcon icon = w->windowIcon();
-        QVERIFY(!icon.isNull());
-        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
-        QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
-    }
-}
-
-void TestTimeBoxes::iconFileImages()
-{
-    const QString path = QStringLiteral(":/quorvane.ico");
-    QImageReader reader(path);
-    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
-    QCOMPARE(reader.imageCount(), 3);
-    const QSize sizes[3] = {{32, 32}, {32, 32}, {16, 16}};
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY(reader.jumpToImage(i));
-        QCOMPARE(reader.read().size(), sizes[i]);
-    }
-
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.size() >= 6 + 3 * 16);
-    const int colours[3] = {2, 16, 16};
-    const int bits[3] = {1, 4, 4};
-    for (int i = 0; i < 3; ++i) {
-        const int entry = 6 + 16 * i;
-        QCOMPARE(int(quint8(bytes[entry + 2])), colours[i]);
-        QCOMPARE(int(quint8(bytes[entry + 6])) | int(quint8(bytes[entry + 7])) << 8, bits[i]);
-    }
 }
 
 QUORVANE_TEST_CLASS(TestTimeBoxes)

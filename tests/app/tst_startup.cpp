@@ -1,0 +1,134 @@
+// Start-up and the end of the program: the application set up as the program sets it up,
+// closing the main window, no display to open, and the program icon.
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "testmain.h"
+#include "testsupport.h"
+
+#include <QImageReader>
+#include <QProcess>
+
+using namespace testsupport;
+
+namespace {
+
+/// Notes whether the application was asked to end.
+class QuitWatch : public QObject
+{
+public:
+    QuitWatch() { qApp->installEventFilter(this); }
+    ~QuitWatch() override { qApp->removeEventFilter(this); }
+    bool asked = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit)
+            asked = true;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+
+    void closingTheMainWindowEndsTheProgram();
+    void noDisplayGivesOneLineAndFailure();
+    void programIcon();
+    void iconFileImages();
+};
+
+void TestStartup::closingTheMainWindowEndsTheProgram()
+{
+    // Set up as the program sets itself up: the last visible window closing does not end
+    // it by itself, so only the main window's own close can.
+    app::setUpApplication();
+    QVERIFY(!QApplication::quitOnLastWindowClosed());
+    Fixture p("0,0,0,0,0,0,0,0,0\r\n", true);
+    // Hidden windows must not keep the program alive: the tips window and a reminder,
+    // each shown once and hidden again.
+    whenModal([](QWidget *w) { button(w, "Command1")->click(); });
+    p.form->Command3_Click();
+    check(p.form.get(), "Check1")->setChecked(true);
+    whenModal([](QWidget *w) { button(w, "Command1")->click(); });
+    p.form->Timer1_Timer(); // 0/0/0: the tick opens the water reminder
+    QVERIFY(p.form->tips().loaded() && p.form->reminder(0).loaded());
+
+    QuitWatch quit;
+    // Ends the run of the event loop should the close not have ended it; started from
+    // within the close's turn of the loop, it fires only if the loop goes on.
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    connect(&stillRunning, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    bool closed = false;
+    QTimer::singleShot(0, p.form.get(), [&] {
+        closed = p.form->close();
+        stillRunning.start(0);
+    });
+    const int status = QCoreApplication::exec();
+    QVERIFY(closed);
+    QVERIFY2(quit.asked, "closing the main window did not ask the program to end");
+    QCOMPARE(status, 0); // 1: the event loop went on after the close
+}
+
+void TestStartup::noDisplayGivesOneLineAndFailure()
+{
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":9876"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(QUORVANE_BINARY), {});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(program.exitCode() != 0);
+    const QString err = QString::fromUtf8(program.readAllStandardError()).trimmed();
+    QCOMPARE(err.count(QLatin1Char('\n')), 0);
+    QVERIFY(err.contains(QStringLiteral("quorvane")));
+}
+
+void TestStartup::programIcon()
+{
+    app::setUpApplication();
+    Fixture p;
+    for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
+        const QIcon icon = w->windowIcon();
+        QVERIFY(!icon.isNull());
+        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+        QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    }
+}
+
+void TestStartup::iconFileImages()
+{
+    const QString path = QStringLiteral(":/quorvane.ico");
+    QImageReader reader(path);
+    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+    QCOMPARE(reader.imageCount(), 3);
+    const QSize sizes[3] = {{32, 32}, {32, 32}, {16, 16}};
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(reader.jumpToImage(i));
+        QCOMPARE(reader.read().size(), sizes[i]);
+    }
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.size() >= 6 + 3 * 16);
+    const int colours[3] = {2, 16, 16};
+    const int bits[3] = {1, 4, 4};
+    for (int i = 0; i < 3; ++i) {
+        const int entry = 6 + 16 * i;
+        QCOMPARE(int(quint8(bytes[entry + 2])), colours[i]);
+        QCOMPARE(int(quint8(bytes[entry + 6])) | int(quint8(bytes[entry + 7])) << 8, bits[i]);
+    }
+}
+
+QUORVANE_TEST_CLASS(TestStartup)
+#include "tst_startup.moc"
