@@ -2,6 +2,7 @@
 // plus one run of the whole cycle on the real clock.
 #include "alerts/reminderwindow.h"
 #include "app/mainform.h"
+#include "expectedwindow.h"
 #include "settings/savedintervals.h"
 #include "testmain.h"
 #include "testsupport.h"
@@ -19,6 +20,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const char *const kChecks[3] = {"Check1", "Check2", "Check3"};
+const char *const kWindows[3] = {"Form2", "Form3", "Form4"};
 
 /// The main window, shown, over a fake platform and a settings file of nine zeros.
 struct Program : testsupport::Fixture {
@@ -166,21 +168,21 @@ void TestAlerts::messageDrawnAtFirstAlert()
     QFETCH(int, slot);
     QFETCH(double, r);
     QFETCH(int, index);
-    // Label1 holds the message on the water window, Label2 on the others; the other
-    // label is the banner.
-    const char *messageLabel = slot == 0 ? "Label1" : "Label2";
-    const char *bannerLabel = slot == 0 ? "Label2" : "Label1";
+    // The messages, and the label that shows them, as written down for the window; its
+    // other label is the banner.
+    const ExpectedWindow expected = expectedWindow(QString::fromLatin1(kWindows[slot]));
+    QVERIFY2(expected.error.isEmpty(), qPrintable(expected.error));
+    QCOMPARE(expected.messages.size(), (QList<int>{7, 5, 3}.at(slot)));
+    const QString bannerLabel = expected.messageLabel == u"Label1"_s ? u"Label2"_s : u"Label1"_s;
     Program p;
     p.fake.r = r; // set after start-up: the draw happens when the window first appears
     QString message, banner;
     p.alert(slot, [&](QWidget *w) {
-        message = label(w, messageLabel)->text();
-        banner = label(w, bannerLabel)->text();
+        message = w->findChild<QLabel *>(expected.messageLabel)->text();
+        banner = w->findChild<QLabel *>(bannerLabel)->text();
         acknowledgeButton(w)->click();
     });
-    const QStringList list = alerts::ReminderWindow::messages(slot);
-    QCOMPARE(list.size(), (QList<int>{7, 5, 3}.at(slot)));
-    QCOMPARE(message, list.at(index));
+    QCOMPARE(message, expected.messages.at(index));
     QCOMPARE(banner.trimmed(), u"到时啦"_s);
 }
 
@@ -197,7 +199,7 @@ void TestAlerts::laterAlertReusesWindowSilently()
         firstBeeper = p.beeper()->Enabled();
         QTest::mouseClick(acknowledgeButton(w), Qt::LeftButton); // a click works at once
     });
-    QCOMPARE(firstMessage, alerts::ReminderWindow::messages(0).at(3));
+    QCOMPARE(firstMessage, expectedWindow(u"Form2"_s).messages.value(3));
     QVERIFY(!firstBeeper);
 
     // Sound switched on and the main window moved before the next alert of the slot.

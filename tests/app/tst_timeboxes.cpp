@@ -87,7 +87,6 @@ private Q_SLOTS:
     void adviceWithRealMessageBoxes();
 
     void tipsShowAndReturn();
-    void tipsWindowContents();
     void countdownRunsUnderTips();
     void reminderOpensAboveTips();
 };
@@ -542,48 +541,6 @@ void TestTimeBoxes::tipsShowAndReturn()
         QVERIFY2(qAbs(g.center().x() - screen.center().x()) <= 1 && qAbs(g.center().y() - screen.center().y()) <= 1,
                  qPrintable(QStringLiteral("tips at %1,%2").arg(g.x()).arg(g.y())));
     }
-}
-
-void TestTimeBoxes::tipsWindowContents()
-{
-    Fixture p;
-    alerts::TipsWindow &tips = *p.form->tips();
-    QVERIFY(tips.windowFlags().testFlag(Qt::FramelessWindowHint));
-    QCOMPARE(tips.size(), QSize(623, 312));
-    QCOMPARE(tips.minimumSize(), QSize(623, 312));
-    QCOMPARE(tips.maximumSize(), QSize(623, 312));
-    QCOMPARE(tips.palette().color(QPalette::Window), QColor(192, 192, 255));
-
-    const std::pair<const char *, QString> captions[] = {
-        {"Label1", QStringLiteral("喝水：")},
-        {"Label2", QStringLiteral("通常情况下每天保证1500到2000ml的水，有利于身体健康，如果感觉口渴的情况说明身体已经缺水了，"
-                                  "建议可以20分钟到30分钟左右喝一次水，平时养成喝水的好习惯，不要喝太快。\r\n\r\n")},
-        {"Label3", QStringLiteral("远眺：")},
-        {"Label4", QStringLiteral("看书或玩电子产品过程中注意每用眼1-2小时，休息15分钟，闭目或远眺都可以，以此缓解用眼的压力。"
-                                  "觉得眼睛干涩疲劳时，有意识地多眨眼睛，使眼泪均匀地分布在角膜结膜表面。")},
-        {"Label5", QStringLiteral("厕所：")},
-        {"Label6", QStringLiteral("未大量饮水，一般两小时左右一次")},
-        {"Label7", QStringLiteral("注意   医学建议仅仅是建议，生活习性终究还是因人而异")},
-    };
-    for (const auto &[name, caption] : captions) {
-        QLabel *l = label(&tips, name);
-        QVERIFY2(l, name);
-        QCOMPARE(l->text(), caption);
-    }
-    QLabel *note = label(&tips, "Label7");
-    QCOMPARE(note->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
-
-    QPushButton *back = button(&tips, "Command1");
-    QCOMPARE(back->text(), QStringLiteral("返回"));
-    const QObjectList &children = tips.children();
-    QVERIFY(children.indexOf(back) > children.indexOf(note));
-    QVERIFY(back->geometry().intersects(note->geometry()));
-
-    QStringList focusable;
-    for (QWidget *w : tips.findChildren<QWidget *>())
-        if (w->focusPolicy() != Qt::NoFocus)
-            focusable << w->objectName();
-    QCOMPARE(focusable, QStringList{"Command1"});
 }
 
 void TestTimeBoxes::countdownRunsUnderTips()

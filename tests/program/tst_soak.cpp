@@ -12,10 +12,11 @@
 // handlers itself, and only those of timers that are running, as the clock would.
 #include "alerts/reminderwindow.h"
 #include "alerts/tipswindow.h"
-#include "runtime/conversions.h"
 #include "app/mainform.h"
+#include "expectedwindow.h"
 #include "runtime/clicklabel.h"
 #include "runtime/commandbutton.h"
+#include "runtime/conversions.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 #include "settings/savedintervals.h"
@@ -244,6 +245,7 @@ private:
         QString sound;
     };
     std::vector<AlertContext> m_alerting;
+    std::array<ExpectedWindow, 3> m_reminders; // their messages, as written down for them
 };
 
 void Monkey::fail(const QString &what)
@@ -325,6 +327,11 @@ int Monkey::slotOfBox(const QWidget *box) const
 
 void Monkey::setUp()
 {
+    for (int k = 0; k < 3; ++k) {
+        m_reminders[size_t(k)] = expectedWindow(QString::fromLatin1(kReminderNames[k]));
+        if (!m_reminders[size_t(k)].error.isEmpty())
+            return fail(m_reminders[size_t(k)].error);
+    }
     // A whole-valued settings file of short intervals, drawn from the seed.
     QStringList fields;
     for (int i = 0; i < 9; ++i)
@@ -603,8 +610,9 @@ void Monkey::answer(QWidget *w)
         const QRect screen = w->screen()->availableGeometry();
         if (!screen.contains(w->geometry()))
             fail(u"reminder %1 lies partly off the screen"_s.arg(w->objectName()));
-        const QLabel *message = w->findChild<QLabel *>(QLatin1String(alerts::ReminderWindow::messageLabelName(slot)));
-        if (!message || !alerts::ReminderWindow::messages(slot).contains(message->text()))
+        const ExpectedWindow &expected = m_reminders[size_t(slot)];
+        const QLabel *message = w->findChild<QLabel *>(expected.messageLabel);
+        if (!message || !expected.messages.contains(message->text()))
             fail(u"reminder %1 shows an unknown message"_s.arg(w->objectName()));
     }
     if (QApplication::activeModalWidget() != w)
