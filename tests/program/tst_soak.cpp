@@ -1,6 +1,10 @@
 // A seeded monkey on the real main window: thousands of random mouse clicks, double
 // clicks, keystrokes, pastes and countdown ticks, answering every window that opens (and
-// acting under it before answering), with the program's rules checked after every step.
+// acting under it before answering), with what must always hold checked after every
+// step: a refused key leaves a box as it was, a box left holds a whole number in its
+// field's range, a box's text changes only through what may change it, a countdown
+// loses one second a tick, and more. The monkey does not work out what the key filter or
+// the focus rule makes of a text; the tables in app/tst_timeboxes.cpp do.
 //
 // A failure names the seed and the step, e.g. "seed 3, action 1234: ...", followed by the
 // steps that led there. To replay one seed, or to run longer:
@@ -71,35 +75,29 @@ qint64 digitsValue(const QString &t)
     return v;
 }
 
-/// What a box holding only digits (or nothing) shows after losing the focus.
-QString normalisedDigits(const QString &t, int limit)
+/// Whether after holds no character other than an ASCII digit that before did not hold
+/// as often: what typing may change in a time box.
+bool addsNoOtherCharacter(const QString &before, const QString &after)
 {
-    QString rest = t;
-    while (rest.size() > 1 && rest.startsWith(u'0'))
-        rest.remove(0, 1);
-    if (rest.isEmpty())
-        return u"0"_s;
-    if (rest.size() > 4)
-        return QString::number(limit);
-    return QString::number(std::min<qint64>(digitsValue(rest), limit));
+    QString rest = before;
+    for (QChar c : after) {
+        if (c >= u'0' && c <= u'9')
+            continue;
+        const qsizetype at = rest.indexOf(c);
+        if (at < 0)
+            return false;
+        rest.remove(at, 1);
+    }
+    return true;
 }
 
-/// The character a keystroke types, as a text box's key handler sees it: Backspace 8,
-/// Enter 13, Escape 27, Ctrl+letter 1..26, else its text; -1 for keys that type nothing
-/// (Tab, arrows, Home, End, Delete, Shift+Insert).
-int typedCode(int key, Qt::KeyboardModifiers mods, const QString &text)
+/// Whether a box left for another control holds what leaving may leave in it: a whole
+/// number without leading zeros, from 0 to the field's limit (23 in the hours boxes h,
+/// h2 and h3, 59 in the others).
+bool wholeInRange(const QString &text, const QString &box)
 {
-    if (key == Qt::Key_Backspace)
-        return 8;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        return 13;
-    if (key == Qt::Key_Escape)
-        return 27;
-    if (mods.testFlag(Qt::ControlModifier))
-        return key >= Qt::Key_A && key <= Qt::Key_Z ? key - Qt::Key_A + 1 : -1;
-    if (text.isEmpty() || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7f)
-        return -1;
-    return int(text.toUcs4().value(0));
+    const int limit = box.startsWith(u'h') ? 23 : 59;
+    return kPlainWhole.match(text).hasMatch() && text.size() <= 2 && text.toInt() <= limit;
 }
 
 struct SlotState {
@@ -176,6 +174,10 @@ private:
         int key = 0;
         Qt::KeyboardModifiers mods = {};
         QString text = {}; // what a key types or a paste inserts
+        // Keys: one that types a character a time box must refuse (anything but a digit
+        // or Backspace: letters, blanks, Enter, Escape, Ctrl+letter), or one that pastes.
+        bool refused = false;
+        bool pastes = false;
     };
 
     // Setting up and the steps.
@@ -238,6 +240,7 @@ private:
     bool m_startedSinceCheck = false;
     State m_label2Before;
     int m_toggles[3] = {};
+    int m_ticksOf[3] = {};
     int m_command4 = 0, m_command3 = 0, m_startActions = 0;
     struct AlertContext {
         int slot;
@@ -669,6 +672,7 @@ void Monkey::tick(int k)
     m_alerting.push_back({k, !m_form->reminder(k).loaded(), m_beeper->Enabled(), m_text1->text()});
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
+    ++m_ticksOf[k];
     const QStringList opened = m_watch.guarded([&] {
         return tickSlot(*m_form, k);
     });
@@ -918,25 +922,45 @@ Monkey::Action Monkey::pick()
                     key = Qt::Key_Plus;
                 else if (c == u',')
                     key = Qt::Key_Comma;
-                const Action typed{Kind::Key, 0, 0, key,
-                                   c.isUpper() ? Qt::KeyboardModifiers(Qt::ShiftModifier) : Qt::KeyboardModifiers(),
-                                   QString(c)};
+                const Qt::KeyboardModifiers mods =
+                    c.isUpper() ? Qt::KeyboardModifiers(Qt::ShiftModifier) : Qt::KeyboardModifiers();
+                Action typed{Kind::Key, 0, 0, key, mods, QString(c)};
+                typed.refused = c < u'0' || c > u'9'; // letters, blanks, signs, a full-width digit
                 return intoTimeBox(typed);
             }
+            // Keys that type no character keep their effect (Shift+Insert pastes); Enter,
+            // Escape, Space and Ctrl+letter type one the boxes refuse.
             static const struct {
                 int key;
                 Qt::KeyboardModifiers mods;
+                bool refused = false, pastes = false;
             } specials[] = {
-                {Qt::Key_Backspace, {}},         {Qt::Key_Backspace, {}},          {Qt::Key_Delete, {}},
-                {Qt::Key_Home, {}},              {Qt::Key_End, {}},                {Qt::Key_Left, {}},
-                {Qt::Key_Right, {}},             {Qt::Key_Home, Qt::ShiftModifier}, {Qt::Key_End, Qt::ShiftModifier},
-                {Qt::Key_V, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_C, Qt::ControlModifier},
-                {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
-                {Qt::Key_Return, {}},            {Qt::Key_Enter, Qt::KeypadModifier}, {Qt::Key_Escape, {}},
-                {Qt::Key_Space, {}},             {Qt::Key_Backspace, Qt::ControlModifier},
+                {Qt::Key_Backspace, {}},
+                {Qt::Key_Backspace, {}},
+                {Qt::Key_Delete, {}},
+                {Qt::Key_Home, {}},
+                {Qt::Key_End, {}},
+                {Qt::Key_Left, {}},
+                {Qt::Key_Right, {}},
+                {Qt::Key_Home, Qt::ShiftModifier},
+                {Qt::Key_End, Qt::ShiftModifier},
+                {Qt::Key_V, Qt::ControlModifier, true},
+                {Qt::Key_X, Qt::ControlModifier, true},
+                {Qt::Key_C, Qt::ControlModifier, true},
+                {Qt::Key_A, Qt::ControlModifier, true},
+                {Qt::Key_Z, Qt::ControlModifier, true},
+                {Qt::Key_Insert, Qt::ShiftModifier, false, true},
+                {Qt::Key_Return, {}, true},
+                {Qt::Key_Enter, Qt::KeypadModifier, true},
+                {Qt::Key_Escape, {}, true},
+                {Qt::Key_Space, {}, true},
+                {Qt::Key_Backspace, Qt::ControlModifier},
             };
             const auto &s = specials[random(int(std::size(specials)))];
-            return intoTimeBox({Kind::Key, 0, 0, s.key, s.mods});
+            Action key{Kind::Key, 0, 0, s.key, s.mods};
+            key.refused = s.refused;
+            key.pastes = s.pastes;
+            return intoTimeBox(key);
         }
         // A tick, or a run of ticks, of a running countdown.
         if (counting.isEmpty())
@@ -1013,17 +1037,14 @@ void Monkey::perform(const Action &a)
         QTest::sendKeyEvent(QTest::Press, target, Qt::Key(a.key), text, a.mods);
         QTest::sendKeyEvent(QTest::Release, target, Qt::Key(a.key), text, a.mods);
         if (timeBox && !failed()) {
-            // A keystroke that types a character other than a digit or Backspace leaves a
-            // time box as it was; digits keep a box of digits a box of digits.
-            const int code = typedCode(a.key, a.mods, text);
-            const bool digitOrBackspace = (code >= '0' && code <= '9') || code == 8;
-            if (code >= 0 && !digitOrBackspace && box->text() != before)
-                fail(u"typing code %1 into box %2 changed \"%3\" to \"%4\""_s.arg(code)
-                         .arg(box->objectName(), before, box->text()));
-            if (code >= 0 && digitOrBackspace && kDigits.match(before).hasMatch() && !box->text().isEmpty()
-                && !kDigits.match(box->text()).hasMatch())
-                fail(u"typing code %1 into box %2 turned \"%3\" into \"%4\""_s.arg(code)
-                         .arg(box->objectName(), before, box->text()));
+            // A refused key leaves a time box as it was, and no keystroke but a paste brings
+            // a character other than a digit into it.
+            if (a.refused && box->text() != before)
+                fail(u"the refused key %1 changed box %2 from \"%3\" to \"%4\""_s.arg(describe(a), box->objectName(),
+                                                                                      before, box->text()));
+            if (!a.pastes && !addsNoOtherCharacter(before, box->text()))
+                fail(u"the key %1 turned box %2 from \"%3\" into \"%4\""_s.arg(describe(a), box->objectName(), before,
+                                                                               box->text()));
         }
         return;
     }
@@ -1076,6 +1097,13 @@ void Monkey::step()
     const QString focusedText = focused ? focused->text() : QString();
     const int focusedSlot = focused ? slotOfBox(focused) : -1;
     const int togglesBefore = focusedSlot >= 0 ? m_toggles[focusedSlot] : 0;
+    std::array<QStringList, 3> textsBefore;
+    std::array<int, 3> togglesOf{}, ticksOf{};
+    for (int k = 0; k < 3; ++k) {
+        textsBefore[size_t(k)] = texts(k);
+        togglesOf[size_t(k)] = m_toggles[k];
+        ticksOf[size_t(k)] = m_ticksOf[k];
+    }
     const int command4Before = m_command4;
     const int startsBefore = m_startActions;
     const int command3Before = m_command3;
@@ -1094,19 +1122,34 @@ void Monkey::step()
         return fail(u"the tips window opened %1 times for %2 clicks of its button"_s.arg(tipsShown - tipsBefore)
                         .arg(m_command3 - command3Before));
 
-    // A time box left for another control of the program holds a whole number in range;
-    // a box of digits holds exactly its value, clamped.
+    // A time box left for another control of the program holds a whole number in its
+    // field's range; one that held such a number already keeps it.
     QWidget *now = QApplication::focusWidget();
     if (focusedOpen && focused->isEnabled() && now != focused && now && now->window() == m_form.get()) {
         const QString t = focused->text();
-        const int limit = focused->objectName().startsWith(u'h') ? 23 : 59; // hours boxes are h, h2, h3
-        if (!kPlainWhole.match(t).hasMatch() || digitsValue(t) > limit)
+        if (!wholeInRange(t, focused->objectName()))
             return fail(u"box %1 was left holding \"%2\" (it held \"%3\")"_s.arg(focused->objectName(), t,
                                                                                   focusedText));
         const bool rewritten = m_toggles[focusedSlot] != togglesBefore || m_command4 != command4Before;
-        if (!rewritten && (focusedText.isEmpty() || kDigits.match(focusedText).hasMatch())
-            && t != normalisedDigits(focusedText, limit))
+        if (!rewritten && wholeInRange(focusedText, focused->objectName()) && t != focusedText)
             return fail(u"box %1 was left holding \"%2\" after \"%3\""_s.arg(focused->objectName(), t, focusedText));
+    }
+    // A box's text changes only through what may change it: typing or pasting into it,
+    // leaving it, its check box, the recommended intervals, the start action, or a tick
+    // of its countdown.
+    const auto boxes = m_form->timeBoxes();
+    for (int i = 0; i < 9; ++i) {
+        const int k = i / 3;
+        const QString before = textsBefore[size_t(k)].at(i % 3);
+        runtime::TextBox *b = boxes[size_t(i)];
+        if (b->text() == before)
+            continue;
+        const bool ownBox =
+            b == focused && (a.kind == Kind::Key || a.kind == Kind::Paste || QApplication::focusWidget() != focused);
+        const bool slotRewritten = m_toggles[k] != togglesOf[size_t(k)] || m_ticksOf[k] != ticksOf[size_t(k)];
+        if (!ownBox && !slotRewritten && m_command4 == command4Before && m_startActions == startsBefore)
+            return fail(u"box %1 changed from \"%2\" to \"%3\" with nothing to change it"_s.arg(b->objectName(), before,
+                                                                                                b->text()));
     }
     // A box that keeps the focus keeps its text, whatever opened and closed meanwhile,
     // unless the step typed or pasted into it or the start action put a text that is no
