@@ -104,7 +104,7 @@ void TestSettings::parseStopsAtFirstBadField_data()
     QTest::newRow("too few") << QByteArray("1,2,3\r\n") << 3;
     QTest::newRow("letters") << QByteArray("1,2,abc,4,5,6,7,8,9\r\n") << 2;
     QTest::newRow("trailing letters") << QByteArray("1,2x,3,4,5,6,7,8,9\r\n") << 1;
-    QTest::newRow("empty field") << QByteArray("1,,3,4,5,6,7,8,9\r\n") << 1;
+    QTest::newRow("empty last field") << QByteArray("1,2,3,4,5,6,7,8,\r\n") << 8;
     QTest::newRow("nan") << QByteArray("1,2,3,nan,5,6,7,8,9\r\n") << 3;
     QTest::newRow("inf") << QByteArray("inf,2,3,4,5,6,7,8,9\r\n") << 0;
     QTest::newRow("overflow") << QByteArray("1,2,3,4,1e999,6,7,8,9\r\n") << 4;
