@@ -59,10 +59,13 @@ further window shows health tips. The interface is in Simplified Chinese.")
   # (libcanberra0 itself, when linked, comes from dpkg-shlibdeps with its version.)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei")
+  # Qt's own Chinese translation, so that the texts Qt draws (a text box's edit menu) are
+  # Chinese too; without it the program runs all the same, with those texts in English.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
   if(CANBERRA_FOUND)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", sound-theme-freedesktop")
     # Without a sound back end libcanberra stays silent.
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse")
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", libcanberra-pulse")
   endif()
 
   # A source tarball (cpack --config CPackSourceConfig.cmake) leaves out build trees.

@@ -52,6 +52,9 @@ for lib in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
   has_dep "$lib" || fail "Depends lacks $lib (dpkg-shlibdeps did not run?)"
 done
 has_dep "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei" || fail "Depends lacks a CJK font"
+# Qt's Chinese translation, which the program loads when it is there.
+field Recommends | tr ',' '\n' | sed 's/^ *//; s/ *$//' | grep -qxF qt6-translations-l10n ||
+  fail "Recommends lacks qt6-translations-l10n: $(field Recommends)"
 # Each package at most once.
 dupes=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ *(.*)$//' | sort | uniq -d)
 [ -z "$dupes" ] || fail "Depends names $dupes twice"

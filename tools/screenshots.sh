@@ -57,11 +57,17 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# The last lines of a log: a server or program that loops on an error can write
+# megabytes, and the cause is at the end.
+log_tail() {
+  echo "--- last lines of $2:" >&2
+  tail -n 20 "$1" >&2
+}
+
 fail() {
   echo "screenshots: $*" >&2
   if [ -s "$work/program.log" ]; then
-    echo "--- program output:" >&2
-    cat "$work/program.log" >&2
+    log_tail "$work/program.log" "the program's output"
   fi
   exit 1
 }
@@ -85,7 +91,12 @@ screen_h=$((800 * scale))
 Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp -noreset \
   3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+# Waits until the server has a display, or has given up.
+xvfb_settled() { test -s "$work/display" || ! kill -0 "$xvfb_pid" 2>/dev/null; }
+if ! wait_for 10 xvfb_settled || ! test -s "$work/display"; then
+  log_tail "$work/xvfb.log" "the Xvfb log"
+  fail "Xvfb did not start"
+fi
 DISPLAY=:$(head -n 1 "$work/display")
 export DISPLAY
 unset WAYLAND_DISPLAY

@@ -24,7 +24,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
 )
 if [ "$mode" = test ]; then
   # Desktop-file and AppStream checks, the Debian package test, and the tests that run
@@ -37,10 +37,11 @@ bash "$top/tools/install-missing.sh" "${packages[@]}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j "$(nproc)"
-
 if [ "$mode" = run ]; then
+  # Only the program: the tests are built by the test command.
+  cmake --build "$build" -j "$(nproc)" --target quorvane
   exec "$build/quorvane"
 fi
+cmake --build "$build" -j "$(nproc)"
 cd "$build"
 exec ctest --output-on-failure --timeout 120

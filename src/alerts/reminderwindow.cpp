@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace alerts {
 namespace {
@@ -59,8 +60,7 @@ QStringList ReminderWindow::messages(int slot)
                 QStringLiteral("再烦，也别忘记微笑；再急，也要注意语气；再苦，也要继续坚持；再怕，也要勇敢面对；"
                                "再累，也要保护自己；再痛，也要用力忍住；再忙，也要注意休息"),
                 QStringLiteral("累了，就休息；心累了，就淡定。长大了，成熟了，很多事情就看透了。累了，就去远眺一下吧"),
-                QStringLiteral("电脑无情亦有情，远眺一下行不行"),
-                QStringLiteral("施主，放下电脑，看看外面噢")};
+                QStringLiteral("电脑无情亦有情，远眺一下行不行"), QStringLiteral("施主，放下电脑，看看外面噢")};
     default:
         return {QStringLiteral("该上厕所了嘞"), QStringLiteral("再不上厕所，膀胱就得撑不了了嘞"),
                 QStringLiteral("电脑无情亦有情，上下厕所行不行")};
@@ -73,6 +73,12 @@ const char *ReminderWindow::messageLabelName(int slot)
 }
 
 void ReminderWindow::Form_Load()
+{
+    remind();
+    m_justLoaded = true;
+}
+
+void ReminderWindow::remind()
 {
     m_beeper.startUnlessSwitchedOff();
     m_platform.randomize();
@@ -90,6 +96,11 @@ void ReminderWindow::Command1_Click()
 
 void ReminderWindow::beforeShow()
 {
+    // The window is created once and only hidden afterwards; each reminder is a new one,
+    // with the sound switch read again and a new message. The first showing's was made
+    // by the load step.
+    if (!std::exchange(m_justLoaded, false))
+        remind();
     // Some window managers hide a dialog together with its minimized owner.
     if (QWidget *owner = parentWidget(); owner && owner->isMinimized())
         owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);

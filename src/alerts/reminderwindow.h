@@ -1,5 +1,5 @@
-// The reminder windows of the three slots: banner, a message drawn at random when the
-// window loads, and "我已知晓", which hides the window and silences the beeper.
+// The reminder windows of the three slots: banner, a message drawn at random each time
+// the window appears, and "我已知晓", which hides the window and silences the beeper.
 #pragma once
 
 #include "runtime/form.h"
@@ -31,8 +31,7 @@ public:
     /// The name of the label that shows the message: Label1 on Form2, Label2 on the others.
     static const char *messageLabelName(int slot);
 
-    /// Starts the beeper unless the sound switch reads "关", and shows one message drawn
-    /// uniformly from the list.
+    /// The load step, at creation, right before the first showing: the first reminder.
     void Form_Load() override;
     void Command1_Click();
 
@@ -40,19 +39,25 @@ public:
     static constexpr int kKeyGuardMs = 1000;
 
 protected:
-    /// The main window is brought back first if it was minimized: a reminder must not
-    /// open where the user cannot see it.
+    /// Every showing after the first reminds again (the first did so at load). The main
+    /// window is brought back first if it was minimized: a reminder must not open where
+    /// the user cannot see it.
     void beforeShow() override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// What each showing does: starts the beeper unless the sound switch reads "关",
+    /// re-seeds the random numbers and shows one message drawn uniformly from the list.
+    void remind();
+
     int m_slot;
     Beeper &m_beeper;
     const runtime::Platform &m_platform;
     QLabel *m_message;
     QPushButton *m_acknowledge;
     QElapsedTimer m_shown;
+    bool m_justLoaded = false; ///< the load step has reminded for the coming first showing
 };
 
 } // namespace alerts

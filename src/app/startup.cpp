@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +35,19 @@ QIcon programIcon()
     return icon;
 }
 
+bool loadQtTranslation(const QString &folder)
+{
+    // The whole interface is Chinese, so Qt's part of it is too, under any LANG.
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), folder))
+        return false;
+    QCoreApplication::installTranslator(translator.release());
+    return true;
+}
+
 void setUpApplication()
 {
+    loadQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     QApplication::setApplicationName(QString::fromUtf16(kProductName));
     QApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
     QApplication::setWindowIcon(programIcon());

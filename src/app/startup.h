@@ -24,7 +24,14 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
 /// The program icon, at every size it is drawn in.
 QIcon programIcon();
 
-/// Names, icon and quit policy shared by every window; called by createApplication.
+/// Loads Qt's own Simplified Chinese translation (qtbase_zh_CN.qm) from folder, whatever
+/// the locale says, so that the texts Qt draws itself (a text box's edit menu) are Chinese
+/// like the rest of the program. Returns false, changing nothing, where it is missing.
+bool loadQtTranslation(const QString &folder);
+
+/// Names, icon, quit policy and Qt's Chinese translation (from Qt's translations folder,
+/// where Debian's qt6-translations-l10n puts it), shared by every window; called by
+/// createApplication.
 void setUpApplication();
 
 /// The desktop platform in the program's name.

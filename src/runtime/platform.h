@@ -13,10 +13,9 @@ class QWidget;
 namespace runtime {
 
 struct Platform {
-    /// Shows a modal message box with one OK button and waits until it is closed. An
+    /// Shows a modal message box with one button, "确定", and waits until it is closed. An
     /// empty title means the application's own title.
-    std::function<void(QWidget *parent, const QString &text, const QString &title, QMessageBox::Icon icon)>
-        message;
+    std::function<void(QWidget *parent, const QString &text, const QString &title, QMessageBox::Icon icon)> message;
     /// Sounds the desktop's bell once; a beep that cannot be played is silent.
     std::function<void()> beep;
     /// Re-seeds the random numbers from the clock.
@@ -24,7 +23,7 @@ struct Platform {
     /// A uniform random number r with 0 <= r < 1.
     std::function<double()> random;
 
-    /// Shows a message box: text, one OK button, optional icon and title (the
+    /// Shows a message box: text, one button "确定", optional icon and title (the
     /// application's title when none is given).
     void MsgBox(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
                 const QString &title = QString()) const
@@ -37,8 +36,9 @@ struct Platform {
 };
 
 /// The platform of the desktop: real message boxes titled applicationTitle unless
-/// they have a title of their own, the sound theme's bell rung in the name of
-/// applicationId, and random numbers from a clock-seeded generator.
+/// they have a title of their own, their button captioned "确定" under every locale;
+/// the sound theme's bell rung in the name of applicationId; and random numbers from a
+/// clock-seeded generator.
 Platform desktopPlatform(const QString &applicationTitle, const QString &applicationId);
 
 } // namespace runtime

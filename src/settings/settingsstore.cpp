@@ -3,59 +3,75 @@
 #include "runtime/platform.h"
 #include "settings/settingsfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace settings {
 namespace {
 
-// The longest settings file worth reading: nine numbers fit in far less.
-constexpr qint64 kMaxRead = 64 * 1024;
+using Failure = SettingsFile::Failure;
+
+// Why the file could not be opened or written, in the user's words; the system's own
+// text is English and is never shown.
+QString reason(Failure failure, bool writing)
+{
+    switch (failure) {
+    case Failure::NoPermission:
+        return writing ? QStringLiteral("没有写入权限") : QStringLiteral("没有读取权限");
+    case Failure::DiskFull:
+        return QStringLiteral("磁盘空间已满");
+    case Failure::IsFolder:
+        return QStringLiteral("这个路径是一个文件夹，不是文件");
+    case Failure::FolderNotMade:
+        return QStringLiteral("无法建立存放它的文件夹");
+    default:
+        return QStringLiteral("读写时出错");
+    }
+}
 
 } // namespace
 
 SettingsStore::SettingsStore(const runtime::Platform &platform)
     : m_platform(platform)
-{
-}
+{ }
 
 SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values &current) const
 {
     const QString path = SettingsFile::defaultPath();
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    // No save runs yet in this instance; those of others keep their temporary files.
+    SettingsFile::removeLeftovers(path);
+    QByteArray content;
+    const Failure failure = SettingsFile::read(path, &content);
+    if (failure == Failure::Missing) {
         m_platform.MsgBox(nullptr, QStringLiteral("未找到读档文件"));
         return current;
     }
-    const auto reportUnreadable = [this] {
-        m_platform.MsgBox(
-            nullptr, QStringLiteral("读档文件内容有误，无法读出全部九个时间。\n未能读出的时间按 0 处理，读档文件未作改动。"),
-            QMessageBox::Warning, QStringLiteral("出错"));
-    };
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        reportUnreadable();
+    if (failure != Failure::None) {
+        m_platform.MsgBox(nullptr,
+                          QStringLiteral("无法打开读档文件：\n%1\n（%2）\n所有时间按 0 处理，读档文件未作改动。")
+                              .arg(path, reason(failure, false)),
+                          QMessageBox::Warning, QStringLiteral("出错"));
         return current;
     }
-    const SettingsFile::ReadResult read = SettingsFile::parse(file.read(kMaxRead));
-    file.close();
+    const SettingsFile::ReadResult read = SettingsFile::parse(content);
     // The intervals not read keep what they held (0 at start-up).
     SavedIntervals::Values values = current;
     for (int k = 0; k < read.fieldsRead; ++k)
         values[size_t(k)] = read.values[size_t(k)];
     if (!read.complete())
-        reportUnreadable();
+        m_platform.MsgBox(
+            nullptr,
+            QStringLiteral("读档文件内容有误，无法读出全部九个时间。\n未能读出的时间按 0 处理，读档文件未作改动。"),
+            QMessageBox::Warning, QStringLiteral("出错"));
     return values;
 }
 
 bool SettingsStore::SaveSettings(const SavedIntervals::Values &values, QWidget *parent) const
 {
     const QString path = SettingsFile::defaultPath();
-    QString error;
-    if (SettingsFile::write(path, values, &error))
+    const Failure failure = SettingsFile::write(path, values);
+    if (failure == Failure::None)
         return true;
-    m_platform.MsgBox(parent, QStringLiteral("个人时间保存失败，无法写入读档文件：\n%1\n（%2）").arg(path, error),
-                      QMessageBox::Warning, QStringLiteral("出错"));
+    m_platform.MsgBox(
+        parent, QStringLiteral("个人时间保存失败，无法写入读档文件：\n%1\n（%2）").arg(path, reason(failure, true)),
+        QMessageBox::Warning, QStringLiteral("出错"));
     return false;
 }
 

@@ -30,9 +30,9 @@ int main(int argc, char **argv)
     for (long long k = first;; ++k) {
         settings::SavedIntervals::Values values = (k % 2 == 0) ? a.values : b.values;
         values[0] = double(k);
-        QString error;
-        if (!settings::SettingsFile::write(path, values, &error)) {
-            std::fprintf(stderr, "savekiller: save %lld failed: %s\n", k, qPrintable(error));
+        const settings::SettingsFile::Failure failure = settings::SettingsFile::write(path, values);
+        if (failure != settings::SettingsFile::Failure::None) {
+            std::fprintf(stderr, "savekiller: save %lld failed (reason %d)\n", k, int(failure));
             return 1;
         }
         if (k == first) {

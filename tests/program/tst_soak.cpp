@@ -598,7 +598,7 @@ void Monkey::answer(QWidget *w)
             fail(u"reminder %1 opened, but no countdown of it ended"_s.arg(w->objectName()));
         } else {
             const AlertContext &c = m_alerting.back();
-            const bool expectBeeper = c.beeperBefore || (c.firstLoad && c.sound != kOff);
+            const bool expectBeeper = c.beeperBefore || c.sound != kOff; // every showing reads the switch
             if (m_beeper->Enabled() != expectBeeper)
                 fail(u"reminder %1 opened with the beeper %2 (switch \"%3\", first time %4)"_s.arg(w->objectName())
                          .arg(m_beeper->Enabled() ? u"on"_s : u"off"_s, c.sound)
