@@ -33,6 +33,7 @@ public:
     bool claim();
     Way way() const { return m_way; }
 
+public Q_SLOTS:
     // org.freedesktop.Application, as the running instance answers it.
     Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
     Q_SCRIPTABLE void Open(const QStringList &uris, const QVariantMap &platformData);
