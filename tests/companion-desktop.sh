@@ -87,9 +87,11 @@ launch() {
 }
 visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 shows() { [ -n "$(visible "$1")" ]; }
-# The window on top of all others (xwininfo lists the root's children topmost first).
-topmost() { xwininfo -root -children | awk '/^ +0x/ { print $1; exit }'; }
-is_top() { [ "$(printf '0x%x' "$1")" = "$(topmost)" ]; }
+# Whether window $1 stands above window $2 (xwininfo lists the root's children topmost first).
+above() {
+  xwininfo -root -children | awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" '
+    $1 == a { print "yes"; exit } $1 == b { exit }' | grep -q yes
+}
 click() { # window x y (client coordinates)
   eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove --sync $((X + $2)) $((Y + $3)) click "${4:-1}"
@@ -105,13 +107,16 @@ start_water_reminder() {
   wait_for 10 shows Form2 || fail "no reminder window"
   reminder=$(visible Form2)
 }
-# Puts a window over the whole screen; sets $cover.
+# Puts a window over the whole screen and over window $1; sets $cover (its process)
+# and $cover_window.
 cover_screen() {
   local target=$1
   xmessage -geometry 1280x800+0+0 cover >/dev/null 2>&1 &
   cover=$!
   pids+=($cover)
-  wait_for 10 eval '! is_top "$target"' || fail "the cover did not come over the window"
+  wait_for 10 eval 'cover_window=$(xdotool search --onlyvisible --class xmessage | head -n 1); [ -n "$cover_window" ]' ||
+    fail "xmessage did not start"
+  wait_for 10 above "$cover_window" "$target" || fail "the cover did not come over the window"
 }
 acknowledge() { click "$reminder" 292 256; wait_for 5 eval '! shows Form2' || fail "the reminder stayed"; }
 stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
@@ -153,7 +158,7 @@ printf '[global]\n    icon_path = %s\n' "$icons" >"$work/dunstrc"
 dunst -config "$work/dunstrc" >"$work/dunst.log" 2>&1 &
 pids+=($!)
 wait_for 10 eval 'dunstctl count displayed >/dev/null 2>&1' || fail "dunst did not start"
-dbus-monitor --monitor "interface='org.freedesktop.Notifications'" >"$work/monitor.txt" 2>&1 &
+dbus-monitor --monitor "interface='org.freedesktop.Notifications'" "type='method_return'" >"$work/monitor.txt" 2>&1 &
 pids+=($!)
 monitor=$!
 start_water_reminder
@@ -164,9 +169,26 @@ history=$(dunstctl history)
 for field in '"到时啦"' '"喝水：' '"Quorvane"' "\"$icons/quorvane.png\""; do
   grep -qF "$field" <<<"$history" || fail "the notification lacks $field: $history"
 done
+
+step "a second launch while a reminder is open; the slot's next notification replaces its last"
+start_water_reminder
+XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
+[ "$(xdotool search --onlyvisible --name '^Form1$' | wc -l)" = 1 ] || fail "two main windows"
+above "$reminder" "$(visible Form1)" || fail "the reminder is not above the main window"
+acknowledge
 stop "$monitor"
 grep -A1 '"suppress-sound"' "$work/monitor.txt" | grep -q 'boolean true' || fail "the notification makes its own sound"
 grep -q 'member=CloseNotification' "$work/monitor.txt" || fail "no CloseNotification"
+# Each Notify's replaces_id (its second argument) and the id the server answered.
+read -r replaces answered < <(awk '
+  / member=Notify$/ { match($0, / serial=[0-9]+/); call = substr($0, RSTART + 8, RLENGTH - 8); arg = 0; next }
+  call != "" && /^   / { if (++arg == 2) { replaces[++n] = $2 }; next }
+  /^method return/ { match($0, /reply_serial=[0-9]+/); reply = substr($0, RSTART + 13, RLENGTH - 13); call = ""; next }
+  reply != "" && /uint32/ { if (!(1 in id)) id[1] = $2; reply = ""; next }
+  { call = "" }
+  END { print replaces[2], id[1] }' "$work/monitor.txt")
+[ -n "$answered" ] && [ "$replaces" = "$answered" ] ||
+  fail "the second notification does not replace the first (replaces $replaces, first was $answered)"
 
 # ---- 3. One instance over the session bus ----------------------------------------------
 step "a second launch brings the first forward and exits 0"
@@ -174,7 +196,7 @@ main=$(visible Form1)
 cover_screen "$main"
 XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
 [ ! -e "$work/two" ] || fail "the second launch touched its configuration folder"
-wait_for 5 is_top "$main" || fail "the first instance did not come forward"
+wait_for 5 above "$main" "$cover_window" || fail "the first instance did not come forward"
 [ "$(xdotool search --onlyvisible --name '^Form1$' | wc -l)" = 1 ] || fail "two main windows"
 stop "$cover"
 
@@ -186,7 +208,7 @@ box=$(visible Quorvane)
 cover_screen "$box"
 XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
 [ "$(xdotool search --onlyvisible --name '^Quorvane$' | wc -l)" = 1 ] || fail "a second message box"
-wait_for 5 is_top "$box" || fail "the message box did not come forward"
+wait_for 5 above "$box" "$cover_window" || fail "the message box did not come forward"
 stop "$cover"
 
 step "the name is free again after the first instance was killed"
@@ -207,7 +229,7 @@ main=$(visible Form1)
 [ -e "$XDG_RUNTIME_DIR/io.github.quorvane.Quorvane.lock" ] || fail "no lock file"
 cover_screen "$main"
 XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
-wait_for 5 is_top "$main" || fail "the first instance did not come forward"
+wait_for 5 above "$main" "$cover_window" || fail "the first instance did not come forward"
 stop "$cover"
 kill -9 "$first"
 wait "$first" 2>/dev/null || true
