@@ -164,7 +164,7 @@ monitor=$!
 start_water_reminder
 wait_for 10 eval '[ "$(dunstctl count displayed)" = 1 ]' || fail "no notification is shown"
 acknowledge
-wait_for 10 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "the notification stayed after 我已知晓"
+wait_for 3 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "the notification stayed after 我已知晓"
 history=$(dunstctl history)
 for field in '"到时啦"' '"喝水：' '"Quorvane"' "\"$icons/quorvane.png\""; do
   grep -qF "$field" <<<"$history" || fail "the notification lacks $field: $history"

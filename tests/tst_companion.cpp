@@ -302,17 +302,17 @@ void TestCompanion::toolTip()
     companion::Tray &tray = p.add().tray();
     QCOMPARE(tray.toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
     p.select(0, u"0"_s, u"30"_s, u"0"_s);
-    p.select(2, u"2"_s, u"0"_s, u"0"_s);
+    p.select(2, u"2"_s, u"0"_s, u"10"_s);
     p.form->Label2_Click();
     p.tick(0);
     p.tick(2);
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 1:59:59"_s);
+    QCOMPARE(tray.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
     p.tick(0);
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 1:59:59"_s);
+    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
     p.menu().pauseHalfHour()->trigger(); // at 14:00:40
-    QCOMPARE(tray.toolTip(), u"已暂停，至 14:30 继续\n喝水 0:29:58\n远眺 未计时\n厕所 1:59:59"_s);
+    QCOMPARE(tray.toolTip(), u"已暂停，至 14:30 继续\n喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
     p.menu().resume()->trigger();
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 1:59:59"_s);
+    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
 }
 
 void TestCompanion::optionsFile_data()
