@@ -108,7 +108,11 @@ unset WAYLAND_DISPLAY
 # slots hold something to count down.
 mkdir -p "$work/config"
 printf '1,0,0,1,0,0,1,0,0\r\n' >"$work/config/Quorvane.txt"
-x_env=(env XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8)
+# A runtime folder of its own and no session bus: a Quorvane the user runs must not be
+# taken for this one's first instance.
+mkdir -m 700 "$work/runtime"
+x_env=(env XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
+  QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8)
 
 load1() { cut -d' ' -f1 /proc/loadavg; }
 

@@ -95,9 +95,12 @@ fi
 
 # Start the unpacked program headless with a valid settings file (so no message box),
 # and check that it is still running two seconds later, i.e. in its event loop.
+# No session bus and a runtime folder of its own: a Quorvane the user runs is another
+# instance, which this one would only bring forward.
 printf '0,30,0,1,0,0,2,0,0\r\n' >"$scratch/config/Quorvane.txt"
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config \
-  "$program" >"$scratch/program.log" 2>&1 &
+mkdir -m 700 "$scratch/runtime"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/runtime \
+  DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/no-bus "$program" >"$scratch/program.log" 2>&1 &
 pid=$!
 sleep 2
 if ! kill -0 "$pid" 2>/dev/null; then

@@ -39,7 +39,9 @@ while [ ! -S "$scratch/runtime/$socket" ]; do
   sleep 0.1
 done
 
+# No session bus: a Quorvane the user runs is another instance, not this one's first.
 env -u DISPLAY XDG_RUNTIME_DIR="$scratch/runtime" WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/no-bus" \
   XDG_CONFIG_HOME="$scratch/config" WAYLAND_DEBUG=client "$program" >"$scratch/program.log" 2>&1 &
 program_pid=$!
 sleep 3

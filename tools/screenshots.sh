@@ -3,6 +3,7 @@
 # window manager) and drives it with xdotool:
 #
 #   docs/main-window.png      the main window, as it opens
+#   docs/menu.png             the main window with its menu open (a right click on it)
 #   docs/reminder-window.png  the toilet reminder, three seconds after starting it
 #   docs/tips-window.png      the health tips ("医学科普")
 #
@@ -104,9 +105,13 @@ echo "Xvfb on $DISPLAY (${screen_w}x$screen_h)"
 
 # ---- The program, with its own settings file ----------------------------------------
 # Water every 30 minutes, eyes every hour, toilet every 3 seconds.
+# No session bus and a runtime folder of its own: a Quorvane you are running is another
+# instance, which this one would only bring forward.
 mkdir -p "$work/config"
+mkdir -m 700 "$work/runtime"
 printf '0,30,0,1,0,0,0,0,3\r\n' >"$work/config/Quorvane.txt"
-env XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
+env XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
   QT_ENABLE_HIGHDPI_SCALING=1 LC_ALL=C.UTF-8 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 
@@ -130,22 +135,25 @@ geometry() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
 }
 
-# Clicks the centre of a control given in logical pixels inside window $1.
+# Clicks the centre of a control given in logical pixels inside window $1 (with mouse
+# button $6, the left one unless given).
 click() {
   local win=$1 x=$2 y=$3 w=$4 h=$5
   geometry "$win"
   local cx=$((X + (2 * x + w) * scale / 2)) cy=$((Y + (2 * y + h) * scale / 2))
-  xdotool mousemove --sync "$cx" "$cy" click 1
+  xdotool mousemove --sync "$cx" "$cy" click "${6:-1}"
 }
 
-# Saves window $1 as $2 once it has been painted: two captures in a row agree.
+# Saves window $1 as $2 once it has been painted: two captures in a row agree. $3, if
+# given, crops it (WxH+X+Y).
 capture() {
   local win=$1 file=$2 i
+  local crop=(${3:+-crop "$3" +repage})
   sleep 0.5
-  import -window "$win" "$work/a.png"
+  import -window "$win" "${crop[@]}" "$work/a.png"
   for ((i = 0; i < 20; i++)); do
     sleep 0.25
-    import -window "$win" "$work/b.png"
+    import -window "$win" "${crop[@]}" "$work/b.png"
     if [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = 0 ]; then
       break
     fi
@@ -168,6 +176,13 @@ capture "$main" "$out/main-window.png"
 if ((main_only)); then
   exit 0
 fi
+
+# The menu, opened by a right click on the label 远眺; it is a window of its own, so the
+# picture is taken from the screen where the main window stands.
+click "$main" 232 136 193 49 3
+geometry "$main"
+capture root "$out/menu.png" "${WIDTH}x${HEIGHT}+${X}+${Y}"
+xdotool key Escape
 
 # Tick the toilet reminder (its seconds box holds 3) and start the countdowns.
 click "$main" 368 272 9 12      # Check3

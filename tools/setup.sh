@@ -28,9 +28,10 @@ packages=(
 )
 if [ "$mode" = test ]; then
   # Desktop-file and AppStream checks, the Debian package test, and the tests that run
-  # the program on a private X server and under a headless Wayland compositor.
+  # the program on a private X server and under a headless Wayland compositor; a session
+  # bus, a tray and a notification server for the companion's desktop test.
   packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
-    weston qt6-wayland)
+    weston qt6-wayland dbus-daemon dbus-bin trayer dunst)
 fi
 bash "$top/tools/install-missing.sh" "${packages[@]}"
 

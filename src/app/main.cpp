@@ -1,11 +1,27 @@
+#include "app/companionwiring.h"
 #include "app/mainform.h"
 #include "app/startup.h"
+#include "companion/appid.h"
+#include "companion/singleinstance.h"
+
+#include <QPointer>
 
 int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> application = app::createApplication(argc, argv);
+    // One instance per session: a later launch brings the running one forward and ends
+    // here, before the settings are read.
+    companion::SingleInstance instance(QString::fromUtf16(companion::kAppId));
+    if (!instance.claim())
+        return 0;
+    QPointer<QWidget> window; // until it is built, a message box of the start-up comes forward
+    QObject::connect(&instance, &companion::SingleInstance::activated,
+                     [&window] { companion::Companion::bringForward(window); });
+
     const runtime::Platform platform = app::desktopPlatform();
     app::MainForm form(platform);
+    window = &form;
+    app::CompanionWiring companion(form, app::CompanionWiring::setupFor(form, platform));
     form.show();
     return application->exec();
 }

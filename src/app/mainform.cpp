@@ -114,6 +114,7 @@ void MainForm::Form_Load()
 
 void MainForm::Label2_Click()
 {
+    Q_EMIT startActionBegins();
     if (std::none_of(m_slots.begin(), m_slots.end(), [](const auto &s) { return s->check()->isChecked(); }))
         m_platform.MsgBox(this, QStringLiteral("您尚未选择一栏进行计时！"));
     // Goes through the slots in any case; with nothing ticked no slot is ready.
@@ -136,7 +137,7 @@ void MainForm::Command1_Click()
     std::array<QString, settings::SavedIntervals::kCount> texts;
     for (size_t k = 0; k < texts.size(); ++k)
         texts[k] = m_slots[k / 3]->fields()[k % 3].textForSave();
-    m_save.run(this, anyCounting(), texts);
+    m_save.run(this, anyCounting() || (m_countdownsHeld && m_countdownsHeld()), texts);
 }
 
 void MainForm::closeEvent(QCloseEvent *event)

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace runtime {
@@ -80,11 +81,18 @@ public:
     std::array<runtime::TextBox *, 9> timeBoxes() const;
     /// Whether any slot's countdown runs.
     bool anyCounting() const;
+    /// Countdowns held back by an addition (a pause) count as running for the save command.
+    void setCountdownsHeld(std::function<bool()> held) { m_countdownsHeld = std::move(held); }
 
     runtime::Lazy<alerts::ReminderWindow> &reminder(int k) { return slot(k).window(); }
     runtime::Lazy<alerts::TipsWindow> &tips() { return m_tips; }
     alerts::Beeper &beeper() { return *m_beeper; }
     const settings::SavedIntervals &savedIntervals() const { return m_saved; }
+
+Q_SIGNALS:
+    /// The start action begins, before it reads the slots: an addition holding
+    /// countdowns back (a pause) lets go of them here.
+    void startActionBegins();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -99,6 +107,7 @@ private:
     std::unique_ptr<alerts::Beeper> m_beeper;
     std::array<std::unique_ptr<ReminderSlot>, 3> m_slots;
     runtime::Lazy<alerts::TipsWindow> m_tips;
+    std::function<bool()> m_countdownsHeld;
 };
 
 } // namespace app

@@ -1,0 +1,134 @@
+#include "companion/companion.h"
+
+#include "companion/companionmenu.h"
+#include "companion/notifier.h"
+#include "companion/reminderwatch.h"
+#include "companion/repeat.h"
+#include "companion/tray.h"
+#include "runtime/platform.h"
+#include "runtime/timer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTimer>
+
+namespace companion {
+
+using namespace std::chrono_literals;
+
+Companion::Companion(Setup setup, QObject *parent)
+    : QObject(parent)
+    , m_window(setup.mainWindow)
+    , m_platform(*setup.platform)
+    , m_options(setup.optionsPath)
+    , m_autostart(setup.program, setup.autostartPath)
+    , m_menu(std::make_unique<CompanionMenu>())
+{
+    if (m_options.read() == Options::Read::Damaged) {
+        m_platform.MsgBox(nullptr,
+                          QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()),
+                          QMessageBox::Warning, QStringLiteral("出错"));
+        m_options.write(); // said once: the next start finds the defaults
+    }
+
+    std::vector<runtime::Timer *> timers;
+    for (const SlotControls &slot : setup.rows)
+        timers.push_back(slot.timer);
+    m_pause = std::make_unique<Pause>(timers, std::move(setup.clock));
+    // Repeat watches the ticks before the tray does, so that the tooltip shows a slot it
+    // has started again.
+    m_repeat = std::make_unique<Repeat>(
+        setup.rows, [this] { return m_options.autoRepeat(); },
+        [this](runtime::Timer *timer) { m_pause->startOrHold(timer); });
+    m_notifier = std::make_unique<Notifier>(setup.iconName);
+    m_watch = std::make_unique<ReminderWatch>();
+    m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), setup.rows, *m_pause);
+
+    connect(m_watch.get(), &ReminderWatch::shown, this, [this, topics = setup.rows](int slot, const QString &message) {
+        m_notifier->notify(slot, topics[size_t(slot)].topic, message);
+    });
+    connect(m_watch.get(), &ReminderWatch::hidden, m_notifier.get(), &Notifier::withdraw);
+    for (const SlotControls &slot : setup.rows) {
+        connect(slot.timer, &QTimer::timeout, m_tray.get(), &Tray::update);
+        connect(slot.check, &QCheckBox::toggled, m_tray.get(), &Tray::update);
+    }
+    connect(m_pause.get(), &Pause::changed, this, &Companion::pauseChanged);
+    connect(m_tray.get(), &Tray::clicked, this, [this] { bringForward(m_window); });
+
+    CompanionMenu &menu = *m_menu;
+    connect(menu.showWindow(), &QAction::triggered, this, [this] { bringForward(m_window); });
+    connect(menu.pauseHalfHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(30min); });
+    connect(menu.pauseHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(60min); });
+    connect(menu.resume(), &QAction::triggered, m_pause.get(), &Pause::resume);
+    menu.autoRepeat()->setChecked(m_options.autoRepeat());
+    connect(menu.autoRepeat(), &QAction::triggered, this, &Companion::setAutoRepeat);
+    connect(menu.autostart(), &QAction::triggered, this, &Companion::setAutostart);
+    // The entry may have been removed or added by hand: the mark shows what is there.
+    connect(&menu, &QMenu::aboutToShow, this, [this] { m_menu->autostart()->setChecked(m_autostart.isEnabled()); });
+    menu.autostart()->setChecked(m_autostart.isEnabled());
+    // As closing the main window does.
+    connect(menu.quit(), &QAction::triggered, m_window, &QWidget::close);
+
+    // The main window's context menu: its background and labels pass a right click on to
+    // it; the time boxes and the sound switch keep their own edit menus.
+    m_window->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_window, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_menu->popup(m_window->mapToGlobal(pos)); });
+
+    // The tray icon comes up once the main window has been drawn for the first time.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool Companion::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == m_window) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        QTimer::singleShot(0, m_tray.get(), &Tray::show);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+Companion::~Companion() = default;
+
+void Companion::bringForward(QWidget *window)
+{
+    if (window) {
+        window->show();
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->raise();
+        window->activateWindow();
+    }
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+void Companion::setAutoRepeat(bool on)
+{
+    m_options.setAutoRepeat(on);
+    if (!m_options.write())
+        m_platform.MsgBox(m_window,
+                          QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()),
+                          QMessageBox::Warning, QStringLiteral("出错"));
+}
+
+void Companion::setAutostart(bool on)
+{
+    if (!(on ? m_autostart.enable() : m_autostart.disable()))
+        m_platform.MsgBox(
+            m_window,
+            (on ? QStringLiteral("无法写入自动启动文件：\n%1") : QStringLiteral("无法删除自动启动文件：\n%1"))
+                .arg(m_autostart.path()),
+            QMessageBox::Warning, QStringLiteral("出错"));
+    m_menu->autostart()->setChecked(m_autostart.isEnabled());
+}
+
+void Companion::pauseChanged()
+{
+    m_menu->resume()->setEnabled(m_pause->isPaused());
+    m_tray->update();
+}
+
+} // namespace companion

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace companion {
+
+/// Tells when a reminder window of the program appears, with the message it shows, and
+/// when it goes again ("我已知晓" is the only way it does). It watches the windows from
+/// outside, through an event filter on the application, so that they need not know.
+class ReminderWatch : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReminderWatch(QObject *parent = nullptr);
+    ~ReminderWatch() override;
+
+    /// The slot (0 water, 1 eye rest, 2 toilet) of a reminder window, or -1 for any other object.
+    static int slotOf(const QObject *window);
+
+Q_SIGNALS:
+    /// Emitted once the window has come up and drawn its message.
+    void shown(int slot, const QString &message);
+    void hidden(int slot);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+} // namespace companion

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# The additions on a real desktop, each piece a real program: a private X server (Xvfb),
+# a private session bus (dbus-daemon), a tray (trayer) and a notification server (dunst).
+#
+#   bash tests/companion-desktop.sh PROGRAM
+#
+# 1. the tray takes the program's icon, and a right click on it opens the menu;
+# 2. a reminder goes out as a notification and is withdrawn by "我已知晓";
+#    without a notification server the reminder still works;
+# 3. a second launch exits with 0 and brings the first one's window forward, also while the
+#    first one shows a message box; the name is free again after the first one is killed;
+# 4. the same without a session bus (lock file and pipe), stale lock included.
+# Exits 77 (skipped) where a tool is missing.
+set -euo pipefail
+
+program=$1
+icons=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../assets/icons/hicolor/32x32/apps" && pwd)
+for tool in Xvfb dbus-daemon dbus-monitor trayer dunst dunstctl xdotool xwininfo xmessage; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is missing"; exit 77; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-companion.XXXXXX")
+pids=()
+cleanup() {
+  set +e
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null
+    wait "${pids[i]}" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do
+    [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
+  done
+  exit 1
+}
+step() { echo "== $*"; }
+# Polls a command for up to $1 seconds.
+wait_for() {
+  local limit=$1 i
+  shift
+  for ((i = 0; i < limit * 10; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# ---- X server and session bus --------------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$(head -n 1 "$work/display")
+unset WAYLAND_DISPLAY
+# A bus of its own that starts no services: a notification server runs only when we start one.
+cat >"$work/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/bus</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+dbus-daemon --config-file="$work/bus.conf" --nofork >"$work/bus.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -S "$work/bus" || fail "dbus-daemon did not start"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/bus
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+
+# The program with its own configuration folder ($1), in the background; sets $first.
+launch() {
+  mkdir -p "$1"
+  XDG_CONFIG_HOME=$1 "$program" >>"$work/program.log" 2>&1 &
+  first=$!
+  pids+=($first)
+}
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+shows() { [ -n "$(visible "$1")" ]; }
+# Whether window $1 stands above window $2 (xwininfo lists the root's children topmost first).
+above() {
+  xwininfo -root -children | awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" '
+    $1 == a { print "yes"; exit } $1 == b { exit }' | grep -q yes
+}
+click() { # window x y (client coordinates)
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click "${4:-1}"
+}
+# Ticks slot 1 (water), types one second, starts it and waits for its reminder; sets $reminder.
+start_water_reminder() {
+  local main
+  main=$(visible Form1)
+  click "$main" 372 22 # Check1
+  click "$main" 568 76 # its seconds box
+  xdotool key End BackSpace BackSpace 1
+  click "$main" 336 444 # 确定选择并开始计时
+  wait_for 10 shows Form2 || fail "no reminder window"
+  reminder=$(visible Form2)
+}
+# Puts a window over the whole screen and over window $1; sets $cover (its process)
+# and $cover_window.
+cover_screen() {
+  local target=$1
+  xmessage -geometry 1280x800+0+0 cover >/dev/null 2>&1 &
+  cover=$!
+  pids+=($cover)
+  wait_for 10 eval 'cover_window=$(xdotool search --onlyvisible --class xmessage | head -n 1); [ -n "$cover_window" ]' ||
+    fail "xmessage did not start"
+  wait_for 10 above "$cover_window" "$target" || fail "the cover did not come over the window"
+}
+acknowledge() { click "$reminder" 292 256; wait_for 5 eval '! shows Form2' || fail "the reminder stayed"; }
+stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
+
+# ---- 1. Tray ---------------------------------------------------------------------------
+step "tray icon in trayer"
+trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
+pids+=($!)
+wait_for 10 eval 'xdotool search --class trayer >/dev/null' || fail "trayer did not start"
+mkdir -p "$work/one"
+printf '0,0,1,0,0,0,0,0,0\r\n' >"$work/one/Quorvane.txt"
+launch "$work/one"
+wait_for 20 shows Form1 || fail "the main window did not appear"
+embedded() {
+  local panel
+  for panel in $(xdotool search --class trayer); do
+    xwininfo -tree -id "$panel" | grep -q '("quorvane" ' && return 0
+  done
+  return 1
+}
+wait_for 10 embedded || fail "the tray did not take the program's icon"
+icon=$(for p in $(xdotool search --class trayer); do xwininfo -tree -id "$p"; done |
+  awk '/\("quorvane" / { print $1; exit }')
+popups() { xwininfo -root -children | grep -c '("quorvane" ' || true; }
+before=$(popups)
+click "$icon" 11 11 3
+wait_for 5 eval '[ "$(popups)" -gt "$before" ]' || fail "a right click on the tray icon opened no menu"
+xdotool key Escape
+
+# ---- 2. Notifications ------------------------------------------------------------------
+step "a reminder without a notification server"
+start_water_reminder
+acknowledge
+kill -0 "$first" || fail "the program ended"
+
+step "a reminder as a notification, withdrawn by 我已知晓"
+# The program's icon where an installed icon theme would have it.
+printf '[global]\n    icon_path = %s\n' "$icons" >"$work/dunstrc"
+dunst -config "$work/dunstrc" >"$work/dunst.log" 2>&1 &
+pids+=($!)
+wait_for 10 eval 'dunstctl count displayed >/dev/null 2>&1' || fail "dunst did not start"
+dbus-monitor --monitor "interface='org.freedesktop.Notifications'" "type='method_return'" >"$work/monitor.txt" 2>&1 &
+pids+=($!)
+monitor=$!
+start_water_reminder
+wait_for 10 eval '[ "$(dunstctl count displayed)" = 1 ]' || fail "no notification is shown"
+acknowledge
+wait_for 3 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "the notification stayed after 我已知晓"
+history=$(dunstctl history)
+for field in '"到时啦"' '"喝水：' '"Quorvane"' "\"$icons/quorvane.png\""; do
+  grep -qF "$field" <<<"$history" || fail "the notification lacks $field: $history"
+done
+
+step "a second launch while a reminder is open; the slot's next notification replaces its last"
+start_water_reminder
+XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
+[ "$(xdotool search --onlyvisible --name '^Form1$' | wc -l)" = 1 ] || fail "two main windows"
+above "$reminder" "$(visible Form1)" || fail "the reminder is not above the main window"
+acknowledge
+stop "$monitor"
+grep -A1 '"suppress-sound"' "$work/monitor.txt" | grep -q 'boolean true' || fail "the notification makes its own sound"
+grep -q 'member=CloseNotification' "$work/monitor.txt" || fail "no CloseNotification"
+# Each Notify's replaces_id (its second argument) and the id the server answered.
+read -r replaces answered < <(awk '
+  / member=Notify$/ { match($0, / serial=[0-9]+/); call = substr($0, RSTART + 8, RLENGTH - 8); arg = 0; next }
+  call != "" && /^   / { if (++arg == 2) { replaces[++n] = $2 }; next }
+  /^method return/ { match($0, /reply_serial=[0-9]+/); reply = substr($0, RSTART + 13, RLENGTH - 13); call = ""; next }
+  reply != "" && /uint32/ { if (!(1 in id)) id[1] = $2; reply = ""; next }
+  { call = "" }
+  END { print replaces[2], id[1] }' "$work/monitor.txt")
+[ -n "$answered" ] && [ "$replaces" = "$answered" ] ||
+  fail "the second notification does not replace the first (replaces $replaces, first was $answered)"
+
+# ---- 3. One instance over the session bus ----------------------------------------------
+step "a second launch brings the first forward and exits 0"
+main=$(visible Form1)
+cover_screen "$main"
+XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
+[ ! -e "$work/two" ] || fail "the second launch touched its configuration folder"
+wait_for 5 above "$main" "$cover_window" || fail "the first instance did not come forward"
+[ "$(xdotool search --onlyvisible --name '^Form1$' | wc -l)" = 1 ] || fail "two main windows"
+stop "$cover"
+
+step "a second launch while the first shows a message box"
+stop "$first"
+launch "$work/empty" # no settings file: "未找到读档文件"
+wait_for 20 shows Quorvane || fail "no message box at start"
+box=$(visible Quorvane)
+cover_screen "$box"
+XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
+[ "$(xdotool search --onlyvisible --name '^Quorvane$' | wc -l)" = 1 ] || fail "a second message box"
+wait_for 5 above "$box" "$cover_window" || fail "the message box did not come forward"
+stop "$cover"
+
+step "the name is free again after the first instance was killed"
+kill -9 "$first"
+wait "$first" 2>/dev/null || true
+launch "$work/one"
+wait_for 20 shows Form1 || fail "no main window after the first instance died"
+sleep 1
+kill -0 "$first" || fail "the new instance ended"
+stop "$first"
+
+# ---- 4. One instance without a session bus ---------------------------------------------
+step "without a session bus: lock file and pipe"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
+launch "$work/one"
+wait_for 20 shows Form1 || fail "no main window without a bus"
+main=$(visible Form1)
+[ -e "$XDG_RUNTIME_DIR/io.github.quorvane.Quorvane.lock" ] || fail "no lock file"
+cover_screen "$main"
+XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fail "the second launch exited $?"
+wait_for 5 above "$main" "$cover_window" || fail "the first instance did not come forward"
+stop "$cover"
+kill -9 "$first"
+wait "$first" 2>/dev/null || true
+launch "$work/one" # its lock and pipe are left behind
+wait_for 20 shows Form1 || fail "a stale lock file kept the program from starting"
+sleep 1
+kill -0 "$first" || fail "the new instance ended"
+echo "all companion desktop checks passed"
