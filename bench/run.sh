@@ -11,10 +11,10 @@
 #
 #   full run   countdowns of 10 s, 60 s and 600 s and a 60 s one with both cores busy,
 #              all in real time, and 60 s footprint windows: about 15 minutes; then the
-#              peers: 5 rounds with 60 s windows, about 11 minutes more
+#              peers: 5 rounds with 60 s windows, about 15 minutes more
 #   --quick    countdowns of 10 s and 30 s, 30 s with both cores busy, 15 s footprint
-#              windows, 2 rounds of peers with 15 s windows: about 6 minutes once built
-#              (the first build adds 1-2 minutes)
+#              windows, 2 rounds of peers with 15 s windows: about 7 minutes once built
+#              (the first build adds 1-2 minutes, installing the peers about 1 more)
 #   --only     runs one of the four parts (may be given more than once)
 #   --peers    the same as --only peers: Quorvane beside Workrave, Safe Eyes and RSIBreak
 #
@@ -367,6 +367,10 @@ alive() { # pid: running, not a zombie
   [ "${s%% *}" != Z ]
 }
 
+# CPU time of the process's children that have ended and been waited for, in clock ticks
+# (a program that has a helper command do part of its work, as Safe Eyes does with xprintidle).
+child_ticks() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | awk '{ print $14 + $15 }'; }
+
 cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ s += $1 } END { print s + 0 }'; }
 
 nap_until() { # a time in $EPOCHREALTIME's terms
@@ -560,12 +564,13 @@ run_alone() { # name round
 # Part two: starts every program again, then watches all of them at once for $window s.
 # Writes one tab-separated line per program to OUT.tsv: name round status mapped painted
 # created rss pss uss helper_rss cpu/min wake-ups/min preemptions/min load helpers windows
-# by_thread note sharers.
+# by_thread note sharers children's_cpu/min.
 run_together() { # round programs...
-  local round=$1 name out pid last=0 w v i c by_thread cpu vol invol status
+  local round=$1 name out pid last=0 w v i c by_thread cpu vol invol status child_cpu hz
+  hz=$(getconf CLK_TCK)
   local a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers
   shift
-  declare -A pid_of=() why_of=() t1_of=()
+  declare -A pid_of=() why_of=() t1_of=() children_of=()
   for name in "$@"; do
     if launch_peer "$name" "$work/peers/$name-$round-together"; then
       pid_of[$name]=$peer_pid
@@ -579,12 +584,13 @@ run_together() { # round programs...
   say "peers: round $round: watching all of them for $window s"
   for name in "${!pid_of[@]}"; do
     t1_of[$name]=$EPOCHREALTIME
+    children_of[$name]=$(child_ticks "${pid_of[$name]}")
     threads "${pid_of[$name]}" >"$work/peers/results/$name-$round.t1" 2>/dev/null || true
   done
   nap "$window"
   for name in "$@"; do
     out=$work/peers/results/$name-$round
-    cpu=- vol=- invol=- by_thread=-
+    cpu=- vol=- invol=- by_thread=- child_cpu=-
     if [ -n "${why_of[$name]:-}" ]; then
       status="could not run beside the others: ${why_of[$name]}"
     elif ! alive "${pid_of[$name]}"; then
@@ -594,6 +600,8 @@ run_together() { # round programs...
       pid=${pid_of[$name]}
       threads "$pid" >"$out.t2" 2>/dev/null || true
       w=$(awk -v a="${t1_of[$name]}" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }')
+      child_cpu=$(awk -v a="${children_of[$name]}" -v b="$(child_ticks "$pid")" -v hz="$hz" -v w="$w" \
+        'BEGIN { printf "%.2f", (b - a) * 1000 / hz * 60 / w }')
       read -r v i c by_thread < <(thread_delta "$out.t1" "$out.t2" "$w" "$pid") || true
       by_thread=${by_thread//\~/ }
       cpu=$(awk -v n="$c" -v w="$w" 'BEGIN { printf "%.2f", n / 1e6 * 60 / w }')
@@ -604,8 +612,8 @@ run_together() { # round programs...
       <"$out.alone" || true
     [ "$a_status" = ok ] || status=$a_status
     printf '%s\t' "$name" "$round" "$status" "$mapped" "$painted" "$created" "$rss" "$pss" "$uss" "$helper_rss" \
-      "$cpu" "$vol" "$invol" "$load" "$helpers" "$windows" "$by_thread" "$note" >"$out.tsv"
-    printf '%s\n' "$sharers" >>"$out.tsv"
+      "$cpu" "$vol" "$invol" "$load" "$helpers" "$windows" "$by_thread" "$note" "$sharers" >"$out.tsv"
+    printf '%s\n' "$child_cpu" >>"$out.tsv"
   done
   stop_peers
 }
@@ -707,13 +715,13 @@ rsibreak	RSIBreak $(upstream rsibreak)"
     FNR == NR { order[++names] = $1; label[$1] = $2; next }
     { p = $1; rows[p]++; for (c = 1; c <= NF; c++) val[p, rows[p], c] = $c; if ($3 == "ok") good[p]++ }
     END {
-      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | wake-ups/min |"
-      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | its ended child processes'"'"' CPU ms/min | wake-ups/min |"
+      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
       for (k = 1; k <= names; k++) {
         p = order[k]
         if (!good[p]) {
           why = rows[p] ? val[p, rows[p], 3] : "no result"
-          printf "| %s | 0 of %d | could not run headless: %s | — | — | — | — | — | — | — |\n", label[p], rounds, why
+          printf "| %s | 0 of %d | could not run headless: %s | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
           continue
         }
         start = cell(p, 4, "ms")
@@ -721,9 +729,9 @@ rsibreak	RSIBreak $(upstream rsibreak)"
           start = "none mapped"
         else if (count[p, 4] < good[p])
           start = start sprintf(", mapped in %d of %d rounds", count[p, 4], good[p])
-        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
+        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
           cell(p, 6, "ms"), cell(p, 7, "mib"), cell(p, 8, "mib"), cell(p, 9, "mib"), cell(p, 10, "mib"),
-          cell(p, 11, "n"), cell(p, 12, "n")
+          cell(p, 11, "n"), cell(p, 20, "n"), cell(p, 12, "n")
       }
       print ""
       print "Each as a ratio of its median to the bare window'"'"'s median:"
@@ -828,7 +836,8 @@ of its process $peer_settle s after the start (/proc/PID/smaps_rollup); helper p
 else then running with its home folder (sum of their RSS). Then all of them started again and,
 $peer_settle s after the last start, watched together for $window s: CPU time (schedstat) and wake-ups
 (voluntary context switches) summed over all threads of each program's process
-(/proc/PID/task/*). Medians (min–max) over the rounds.
+(/proc/PID/task/*), and the CPU time of its child processes that ended meanwhile (cutime +
+cstime, /proc/PID/stat). Medians (min–max) over the rounds.
 1-minute load average at the start of each round: $(printf '%s; ' "${peer_loads[@]}" | sed 's/; $//').
 Debian packages: workrave $(debian_version workrave), safeeyes $(debian_version safeeyes), rsibreak $(debian_version rsibreak).
 
