@@ -620,9 +620,9 @@ run_together() { # round programs...
 
 if want peers; then
   mkdir -p "$work/peers/results"
-  # Stands in for the machine's system bus (Safe Eyes does not start without one, Workrave
-  # waits for its answer before showing its window); shared by all programs, as a system bus
-  # is, and empty: no services behind it.
+  # Stands in for the machine's system bus, the same on every machine (Safe Eyes does not
+  # start without one); shared by all programs, as a system bus is, and empty: no services
+  # behind it, so whatever a program asks of logind gets "no such service" at once.
   cat >"$work/system-bus.conf" <<EOF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
