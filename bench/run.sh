@@ -509,10 +509,10 @@ launch_peer() { # name home
 stop_peers() {
   local home left i sig
   for home in "${peer_homes[@]}"; do
-    [ -n "${keeper_of[$home]:-}" ] && kill "${keeper_of[$home]}" 2>/dev/null
+    [ -z "${keeper_of[$home]:-}" ] || kill "${keeper_of[$home]}" 2>/dev/null || true
   done
   for home in "${peer_homes[@]}"; do
-    [ -n "${keeper_of[$home]:-}" ] && wait "${keeper_of[$home]}" 2>/dev/null
+    [ -z "${keeper_of[$home]:-}" ] || wait "${keeper_of[$home]}" 2>/dev/null || true
   done
   for i in $(seq 30); do
     left=$(processes_at_home "$work/peers/.*")
@@ -520,11 +520,11 @@ stop_peers() {
     sig=TERM
     ((i < 20)) || sig=KILL
     # shellcheck disable=SC2086
-    kill -s "$sig" $left 2>/dev/null
+    kill -s "$sig" $left 2>/dev/null || true
     nap 0.2
   done
   for home in "${peer_homes[@]}"; do
-    [ -n "${bus_of[$home]:-}" ] && wait "${bus_of[$home]}" 2>/dev/null
+    [ -z "${bus_of[$home]:-}" ] || wait "${bus_of[$home]}" 2>/dev/null || true
     rm -rf "$home"
   done
   peer_homes=()
@@ -539,7 +539,7 @@ run_alone() { # name round
   local name=$1 out=$work/peers/results/$1-$2 home=$work/peers/$1-$2-alone
   local rss pss uss helper_rss helpers windows sharers
   if ! launch_peer "$name" "$home"; then
-    printf 'could not run: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
+    printf 'could not run headless: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
     stop_peers
     return 0
   fi
@@ -721,7 +721,7 @@ rsibreak	RSIBreak $(upstream rsibreak)"
         p = order[k]
         if (!good[p]) {
           why = rows[p] ? val[p, rows[p], 3] : "no result"
-          printf "| %s | 0 of %d | could not run headless: %s | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
+          printf "| %s | 0 of %d | %s | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
           continue
         }
         start = cell(p, 4, "ms")
