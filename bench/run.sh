@@ -144,6 +144,7 @@ load1() { cut -d' ' -f1 /proc/loadavg; }
 # user would (client coordinates), then checks on screen that slot 1's seconds box counts.
 # Returns 1 if it does not seem to.
 start_three_slots() {
+  # shellcheck disable=SC2034 # all set by the eval, X and Y used
   local WINDOW X Y WIDTH HEIGHT SCREEN win=$1
   eval "$(xdotool getwindowgeometry --shell "$win")"
   click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep 0.2; }
@@ -425,7 +426,7 @@ toolkit_sharers() { # pid
 }
 
 visible_windows() { # pid -> '"title" WxH; ...'
-  local w out= name geometry
+  local w out='' name geometry
   for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null || true); do
     name=$(xdotool getwindowname "$w" 2>/dev/null || true)
     geometry=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/^ *Geometry: //p')
@@ -688,6 +689,10 @@ rsibreak	RSIBreak $(upstream rsibreak)"
   # Medians (min–max) over the rounds a program ran through, and ratios of medians to the
   # bare window's. Fields of a result line: see observe().
   printf '%s\n' "$peer_labels" >"$work/peers/names.tsv"
+  peer_results=()
+  for f in "$work"/peers/results/*.tsv; do
+    [ -e "$f" ] && peer_results+=("$f")
+  done
   peer_tables=$(awk -F'\t' -v rounds="$peer_rounds" '
     function sort_median(a, n,   i, j, t) {
       for (i = 2; i <= n; i++) { t = a[i]; for (j = i - 1; j >= 1 && a[j] > t; j--) a[j + 1] = a[j]; a[j + 1] = t }
@@ -767,7 +772,7 @@ rsibreak	RSIBreak $(upstream rsibreak)"
         printf "| %s | %s | %s | %s | %s | %s | %s |\n", label[p], notes, last ? val[p, last, 16] : "—",
           last ? val[p, last, 15] : "—", sharing == "" ? "—" : sharing, cell(p, 13, "n"), last ? val[p, last, 17] : "—"
       }
-    }' "$work/peers/names.tsv" $(ls "$work"/peers/results/*.tsv 2>/dev/null))
+    }' "$work/peers/names.tsv" "${peer_results[@]}")
 fi
 cat <<EOF
 # Quorvane benchmarks ($([ $quick = 1 ] && echo quick || echo full) run)
