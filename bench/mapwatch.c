@@ -12,6 +12,19 @@
  * then ends it with SIGTERM. Prints one line per run ("run k mapped_ms painted_ms") and
  * a summary line over the runs after the warm-up ones:
  *   summary mapped_median mapped_min mapped_max painted_median painted_min painted_max
+ *
+ *   --pid           the window to wait for is the program's first top-level window to be
+ *                   mapped, whatever its title (its _NET_WM_PID is the started process)
+ *   --unmapped-ok S a program that has created its windows but maps none within S seconds
+ *                   (one that lives in a tray) counts as started: mapped and painted are
+ *                   then -1, and the time its first window was created stands in
+ *   --keep          one run; the program is left running. Prints a single line
+ *                     kept PID mapped_ms painted_ms created_ms
+ *                   (-1 for what did not happen; created_ms is when the program's first
+ *                   top-level window was created), or "failed REASON", then closes the
+ *                   display and waits for the program to end. SIGTERM, SIGINT or SIGHUP
+ *                   are passed on as SIGTERM (SIGKILL after 5 s); the exit status is 0
+ *                   once the program has ended.
  */
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
@@ -45,7 +58,24 @@ static int ignore_errors(Display *d, XErrorEvent *e)
     return 0;
 }
 
-static Atom net_wm_name, utf8_string;
+static Atom net_wm_name, net_wm_pid, utf8_string;
+
+static long window_pid(Display *d, Window w)
+{
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char *data = NULL;
+    long pid = -1;
+    if (XGetWindowProperty(d, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data)
+            == Success
+        && data) {
+        if (type == XA_CARDINAL && format == 32 && n == 1)
+            pid = (long)*(unsigned long *)data;
+        XFree(data);
+    }
+    return pid;
+}
 
 static int title_matches(Display *d, Window w, const char *name)
 {
@@ -70,6 +100,51 @@ static int title_matches(Display *d, Window w, const char *name)
     return same;
 }
 
+/* The window we wait for: by title, or with --pid by the process that owns it. */
+static int is_target(Display *d, Window w, const char *name, pid_t pid)
+{
+    return name ? title_matches(d, w, name) : window_pid(d, w) == (long)pid;
+}
+
+static volatile sig_atomic_t stop_requested;
+static void request_stop(int sig)
+{
+    (void)sig;
+    stop_requested = 1;
+}
+
+/* --keep: the program runs on until we are told to end it, or it ends by itself. The
+ * signals are blocked and then waited for, so that one arriving at any moment counts: one
+ * that came before the blocking has already set stop_requested. */
+static int hold(pid_t pid)
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &set, NULL);
+    int status;
+    while (!stop_requested) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return 0;
+        const int sig = sigwaitinfo(&set, NULL);
+        if (sig == SIGTERM || sig == SIGINT || sig == SIGHUP)
+            break;
+    }
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return 0;
+        usleep(50000);
+    }
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return 0;
+}
+
 static int cmp_double(const void *a, const void *b)
 {
     const double x = *(const double *)a, y = *(const double *)b;
@@ -86,21 +161,29 @@ static void stats(double *v, int n, double *median, double *min, double *max)
 
 static void usage(void)
 {
-    fputs("usage: bench_mapwatch [--runs N] [--warmup W] [--name TITLE] [--timeout S] [--gap MS]\n"
-          "                      [--log FILE] [--verbose] -- PROGRAM [ARGS...]\n",
+    fputs("usage: bench_mapwatch [--runs N] [--warmup W] [--name TITLE | --pid] [--timeout S] [--gap MS]\n"
+          "                      [--unmapped-ok S] [--keep] [--log FILE] [--verbose] -- PROGRAM [ARGS...]\n",
           stderr);
     exit(2);
 }
 
 int main(int argc, char **argv)
 {
-    int runs = 10, warmup = 1, timeout_s = 30, gap_ms = 300, verbose = 0;
+    int runs = 10, warmup = 1, timeout_s = 30, gap_ms = 300, verbose = 0, keep = 0, unmapped_ok_s = 0;
     const char *name = "Form1", *log = "/dev/null";
     int i = 1;
     for (; i < argc; ++i) {
         if (!strcmp(argv[i], "--") && i + 1 < argc) {
             ++i;
             break;
+        }
+        if (!strcmp(argv[i], "--pid")) {
+            name = NULL;
+            continue;
+        }
+        if (!strcmp(argv[i], "--keep")) {
+            keep = 1;
+            continue;
         }
         if (i + 1 >= argc)
             usage();
@@ -114,6 +197,8 @@ int main(int argc, char **argv)
             timeout_s = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--gap"))
             gap_ms = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--unmapped-ok"))
+            unmapped_ok_s = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--log"))
             log = argv[++i];
         else if (!strcmp(argv[i], "--verbose"))
@@ -123,6 +208,17 @@ int main(int argc, char **argv)
     }
     if (i >= argc || runs < 1 || warmup < 0)
         usage();
+    if (keep) {
+        runs = 1;
+        warmup = 0;
+        struct sigaction sa;
+        memset(&sa, 0, sizeof sa);
+        sa.sa_handler = request_stop; /* no SA_RESTART: a wait in progress ends at once */
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGTERM, &sa, NULL);
+        sigaction(SIGINT, &sa, NULL);
+        sigaction(SIGHUP, &sa, NULL);
+    }
     char **program = argv + i;
 
     Display *d = XOpenDisplay(NULL);
@@ -132,6 +228,7 @@ int main(int argc, char **argv)
     }
     XSetErrorHandler(ignore_errors);
     net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+    net_wm_pid = XInternAtom(d, "_NET_WM_PID", False);
     utf8_string = XInternAtom(d, "UTF8_STRING", False);
     int damage_event, damage_error;
     if (!XDamageQueryExtension(d, &damage_event, &damage_error)) {
@@ -173,18 +270,31 @@ int main(int argc, char **argv)
             _exit(127);
         }
 
+        if (keep)
+            signal(SIGPIPE, SIG_IGN); /* here, not before the fork: the program keeps its own */
+
         Window target = 0;
         XWindowAttributes at = {0};
-        double t_map = -1, t_paint = -1;
+        double t_map = -1, t_paint = -1, t_created = -1;
         const double deadline = t0 + timeout_s * 1e3;
-        int failed = 0;
+        const double unmapped_deadline = unmapped_ok_s > 0 ? t0 + unmapped_ok_s * 1e3 : -1;
+        /* Top-level windows created since the fork; whose they are is asked when it matters,
+           since a window gets its title and owner only after it is created. */
+        enum { max_created = 512 };
+        Window created[max_created];
+        double created_at[max_created];
+        int n_created = 0;
+        int failed = 0, unmapped = 0;
         while (t_paint < 0) {
             while (XPending(d)) {
                 XEvent ev;
                 XNextEvent(d, &ev);
                 const double t = now_ms();
-                if (ev.type == MapNotify && !target && !ev.xmap.override_redirect
-                    && title_matches(d, ev.xmap.window, name)) {
+                if (ev.type == CreateNotify && !ev.xcreatewindow.override_redirect && n_created < max_created) {
+                    created[n_created] = ev.xcreatewindow.window;
+                    created_at[n_created++] = t;
+                } else if (ev.type == MapNotify && !target && !ev.xmap.override_redirect
+                           && is_target(d, ev.xmap.window, name, pid)) {
                     t_map = t;
                     target = ev.xmap.window;
                     XGetWindowAttributes(d, target, &at);
@@ -209,7 +319,20 @@ int main(int argc, char **argv)
             if (waitpid(pid, &status, WNOHANG) == pid) {
                 fprintf(stderr, "bench_mapwatch: %s ended before its window was painted (status %d)\n", program[0],
                         status);
+                if (keep)
+                    printf("failed %s ended before its window was painted (status %d)\n", program[0], status);
                 return 1;
+            }
+            if (stop_requested) {
+                kill(pid, SIGTERM);
+                waitpid(pid, &status, 0);
+                return 1;
+            }
+            if (!target && unmapped_deadline > 0 && now_ms() >= unmapped_deadline) {
+                for (int k = 0; k < n_created && !unmapped; ++k)
+                    unmapped = is_target(d, created[k], name, pid);
+                if (unmapped)
+                    break;
             }
             const double left = deadline - now_ms();
             if (left <= 0) {
@@ -219,19 +342,42 @@ int main(int argc, char **argv)
             struct pollfd p = {fd, POLLIN, 0};
             poll(&p, 1, left < 50 ? (int)left + 1 : 50); /* 50 ms: also notices the child ending */
         }
+        for (int k = 0; k < n_created && t_created < 0; ++k)
+            if (is_target(d, created[k], name, pid))
+                t_created = created_at[k];
+        if (keep) {
+            if (failed)
+                printf("failed no window %s%s%s %s within %d s\n", name ? "\"" : "of the program", name ? name : "",
+                       name ? "\"" : "", target ? "was painted" : "was mapped", timeout_s);
+            else
+                printf("kept %ld %.3f %.3f %.3f\n", (long)pid, unmapped ? -1.0 : t_map - t0,
+                       unmapped ? -1.0 : t_paint - t0, t_created < 0 ? -1.0 : t_created - t0);
+            fflush(stdout);
+            XCloseDisplay(d); /* no more events to wake us while the program runs */
+            if (failed) {
+                kill(pid, SIGTERM);
+                waitpid(pid, NULL, 0);
+                return 1;
+            }
+            return hold(pid);
+        }
         kill(pid, SIGTERM);
         while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
         }
         if (failed) {
-            fprintf(stderr, "bench_mapwatch: no window \"%s\" %s within %d s\n", name,
-                    target ? "was painted" : "was mapped", timeout_s);
+            fprintf(stderr, "bench_mapwatch: no window %s%s%s %s within %d s\n", name ? "\"" : "of the program",
+                    name ? name : "", name ? "\"" : "", target ? "was painted" : "was mapped", timeout_s);
             return 1;
         }
-        printf("run %d%s %.3f %.3f\n", run + 1, run < warmup ? " (warm-up)" : "", t_map - t0, t_paint - t0);
+        if (unmapped)
+            printf("run %d%s unmapped, first window created at %.3f\n", run + 1, run < warmup ? " (warm-up)" : "",
+                   t_created - t0);
+        else
+            printf("run %d%s %.3f %.3f\n", run + 1, run < warmup ? " (warm-up)" : "", t_map - t0, t_paint - t0);
         fflush(stdout);
-        if (run >= warmup) {
-            mapped[run - warmup] = t_map - t0;
-            painted[run - warmup] = t_paint - t0;
+        if (run >= warmup) { /* -1 for a program that mapped no window (--unmapped-ok) */
+            mapped[run - warmup] = unmapped ? -1 : t_map - t0;
+            painted[run - warmup] = unmapped ? -1 : t_paint - t0;
         }
         usleep((useconds_t)gap_ms * 1000);
     }

@@ -1,8 +1,10 @@
 // The start-up floor: a plain Qt Widgets window the size of the main window (893x488)
 // with as many controls of the same kinds (labels, line edits, buttons, check boxes, four
 // lines) over a 1079x589 background picture read from a file. No settings, no timers.
+// With --bare, the floor under that: an empty QWidget of the same size titled "Bare".
 //
 //   bench_minimal [BACKGROUND_PICTURE]
+//   bench_minimal --bare
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
@@ -19,7 +21,15 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString picture = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(BENCH_BACKGROUND);
+    const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (argument == QLatin1String("--bare")) {
+        QWidget bare;
+        bare.setWindowTitle(QStringLiteral("Bare"));
+        bare.resize(893, 488);
+        bare.show();
+        return app.exec();
+    }
+    const QString picture = argc > 1 ? argument : QStringLiteral(BENCH_BACKGROUND);
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Minimal"));
