@@ -1,6 +1,7 @@
 #include "alerts/reminderwindow.h"
 
 #include "forms/commandbutton.h"
+#include "forms/desktopwindow.h"
 #include "forms/formbuilder.h"
 #include "forms/platform.h"
 #include "forms/timer.h"
@@ -36,9 +37,13 @@ ReminderWindow::ReminderWindow(int slot, QWidget *owner, QLineEdit *soundSwitch,
     , m_beeper(beeper)
     , m_message(forms::control<QLabel>(this, messageLabelName(slot)))
     , m_acknowledge(forms::control<forms::CommandButton>(this, "Command1"))
+    , m_desktop(new forms::DesktopWindow(this))
 {
-    // A reminder hidden behind the user's editor is of no use: keep it above other windows.
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // A reminder hidden behind the user's editor is of no use: keep it above other
+    // windows. It has no owner window (a window manager keeps an owned dialog in its
+    // owner's layer, below other programs' always-on-top windows); it stays modal.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window | Qt::WindowStaysOnTopHint);
+    connect(m_desktop, &forms::DesktopWindow::onScreen, this, [this] { m_shown.start(); });
     connect(m_acknowledge, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
     m_acknowledge->installEventFilter(this);
 }
@@ -94,15 +99,18 @@ void ReminderWindow::Show()
     // Some window managers hide a dialog together with its minimized owner.
     if (QWidget *owner = parentWidget(); owner && owner->isMinimized())
         owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+    m_desktop->aboutToShow();
     forms::Form::Show();
+    m_desktop->restoreFocus();
 }
 
 void ReminderWindow::showEvent(QShowEvent *event)
 {
     forms::Form::showEvent(event);
-    m_shown.start();
+    m_shown.invalidate();
     raise();
-    activateWindow();
+    if (m_desktop->takesFocusAtOnce())
+        activateWindow();
     if (parentWidget())
         QApplication::alert(parentWidget()); // the main window asks for attention too
 }
@@ -110,8 +118,9 @@ void ReminderWindow::showEvent(QShowEvent *event)
 bool ReminderWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Keystrokes meant for another window (the user was typing when the reminder popped
-    // up) must not acknowledge it: keys do nothing to "我已知晓" in its first second.
-    if (watched == m_acknowledge && m_shown.isValid() && m_shown.elapsed() < kKeyGuardMs) {
+    // up) must not acknowledge it: keys do nothing to "我已知晓" in its first second on
+    // screen.
+    if (watched == m_acknowledge && (!m_shown.isValid() || m_shown.elapsed() < kKeyGuardMs)) {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:

@@ -12,8 +12,9 @@ class QLineEdit;
 class QPushButton;
 
 namespace forms {
+class DesktopWindow;
 class Timer;
-}
+} // namespace forms
 
 class ReminderWindow : public forms::Form
 {
@@ -33,10 +34,13 @@ public:
     void Command1_Click();
 
     /// Shows the reminder modally over the main window, which is brought back first if
-    /// it was minimized: a reminder must not open where the user cannot see it.
+    /// it was minimized: a reminder must not open where the user cannot see it. On the
+    /// desktop it shows on the workspace the user is on, above other programs' windows,
+    /// without taking the keyboard focus from the program he is typing in; afterwards the
+    /// focus goes back where it was.
     void Show();
 
-    /// How long after the window appears keystrokes are kept from pressing "我已知晓".
+    /// How long after the window comes on screen keystrokes are kept from pressing "我已知晓".
     static constexpr int kKeyGuardMs = 1000;
 
 protected:
@@ -49,5 +53,6 @@ private:
     forms::Timer *m_beeper;
     QLabel *m_message;
     QPushButton *m_acknowledge;
-    QElapsedTimer m_shown;
+    forms::DesktopWindow *m_desktop;
+    QElapsedTimer m_shown; // since the window came on screen; invalid until then
 };

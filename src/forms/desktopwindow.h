@@ -1,0 +1,52 @@
+// A top-level window that must reach the user wherever he is working on the desktop.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+class QWindow;
+
+namespace forms {
+
+/// The desktop side of one top-level window that must reach the user wherever he is
+/// working. On an X11 desktop with a window manager, while the window is shown it is on
+/// every workspace and has no taskbar button; it appears without taking the keyboard
+/// focus from another program (at once when one of our own windows was active), takes
+/// the focus when the user clicks it, and once it has been hidden the focus goes back to
+/// the window that had it before. Elsewhere (Wayland, offscreen, an X server without a
+/// window manager) the window shows as the toolkit shows it.
+class DesktopWindow : public QObject
+{
+    Q_OBJECT
+public:
+    /// window: a top-level window with no transient owner, kept by the caller.
+    explicit DesktopWindow(QWidget *window);
+
+    /// Call right before each showing.
+    void aboutToShow();
+    /// Call after the window has been hidden again.
+    void restoreFocus();
+
+    /// Whether the window is to take the keyboard focus as soon as it appears.
+    bool takesFocusAtOnce() const { return m_focusAtOnce; }
+
+Q_SIGNALS:
+    /// The window has come on screen (mapped and exposed) after a showing.
+    void onScreen();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_window;
+    QPointer<QWindow> m_watched;
+    bool m_managed = false;     // a window manager handles the current showing
+    bool m_focusAtOnce = true;  // one of our windows was active when it began
+    bool m_waitingForScreen = false;
+    bool m_hadFocus = false;
+    unsigned m_previous = 0;    // the window that was active before the showing
+    unsigned long m_userTime = 0; // time stamp of the user's last input in the window
+};
+
+} // namespace forms
