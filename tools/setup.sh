@@ -22,15 +22,17 @@ build=${QUORVANE_BUILD_DIR:-$top/build}
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   fonts-noto-cjk
 )
 if [ "$mode" = test ]; then
   # Desktop-file and AppStream checks, the Debian package test, and the tests that run
-  # the program on a private X server and under a headless Wayland compositor.
+  # the program on a private X server and under a headless Wayland compositor; the
+  # window managers, terminal and session bus of the reminder tests on a real desktop.
   packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
-    weston qt6-wayland)
+    weston qt6-wayland
+    openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm dbus-daemon)
 fi
 bash "$top/tools/install-missing.sh" "${packages[@]}"
 
