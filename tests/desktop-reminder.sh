@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
-# A reminder on a real desktop: starts a private X server (Xvfb) with a session bus and
-# one of Debian's window managers, the real program on the first workspace, and on the
-# second workspace the user's program (a terminal that writes every key it gets to a
-# file) under another program's always-on-top window. The user types in the terminal
-# while a 3-second water reminder fires, clicks the reminder, then "我已知晓", and types
-# on. Checks:
+# Reminders on a real desktop: starts a private X server (Xvfb) with a session bus and
+# one of Debian's window managers, the real program on the first workspace (0), and the
+# user's program, a terminal that writes every key it gets to a file, under another
+# program's always-on-top window on the second (1). Three reminders fire:
 #
-#   workspace   the reminder is viewable on the workspace the user is on
-#   look        it has its size and stands centred over the main window
-#   stacking    it is above the always-on-top window (_NET_CLIENT_LIST_STACKING)
-#   keys        every key typed across its appearance reaches the terminal, which
-#               keeps the focus until the user clicks the reminder; then it has it
-#   dismissal   after "我已知晓" the terminal has the focus again and gets the keys
-#   own program a second reminder, while the user works in our main window, has the
-#               focus at once; after it the main window has it again
+#   water     while the user types in the terminal on workspace 1: it must be viewable
+#             there and stay in view when he moves to 0, keep its size and centring
+#             over the main window, stack above the always-on-top window, leave every
+#             key to the terminal until he clicks it, and after "我已知晓" the terminal
+#             has the focus again and gets the keys typed on;
+#   eye rest  the same, with the terminal and the always-on-top window on the main
+#             window's workspace;
+#   toilet    while the user works in our main window: above the always-on-top window
+#             with the focus at once, and the main window has it again afterwards.
 #
 # Prints one line per check and a summary row; exits 1 if a check fails, 77 (skipped)
 # when the window manager or a tool is missing or the window manager does not start.
@@ -190,15 +189,92 @@ where_is_focus() {
   case $a in
   "$terminal") echo "the terminal" ;;
   "$main") echo "the main window" ;;
+  "$on_top") echo "the always-on-top window" ;;
   "${reminder:-none}") echo "the reminder" ;;
   0) echo "no window" ;;
   *) echo "window $a" ;;
   esac
 }
-typed_is() { [ "$(cat "$scratch/typed")" = "$1" ]; }
+typed() { cat "$scratch/typed"; }
+typed_is() { [ "$(typed)" = "$1" ]; }
 
-# ---- The program: water in 3 seconds, eye rest in 15 --------------------------------
-printf '0,0,3,0,0,15,0,0,0\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
+# The user types in the terminal, ten keys at a time, until two seconds after the
+# reminder named $1 appears (sets reminder, empty if none did); what he typed is added
+# to $expected.
+type_across() {
+  local name=$1 i
+  rm -f "$scratch/stop"
+  (
+    while [ ! -e "$scratch/stop" ]; do
+      xdotool type --delay 100 0123456789
+      printf 0123456789 >>"$scratch/expected"
+    done
+  ) &
+  local typer=$!
+  reminder=
+  if wait_for 30 window_named "$name"; then
+    reminder=$(visible_window "$name")
+    sleep 2
+  fi
+  touch "$scratch/stop"
+  wait "$typer"
+  expected=$(cat "$scratch/expected")
+}
+
+# Whether the reminder is above the always-on-top window; $1 names the check.
+check_stacking() {
+  local r t
+  r=$(stack_index "$reminder")
+  t=$(stack_index "$on_top")
+  if [ -n "$r" ] && [ -n "$t" ] && [ "$r" -gt "$t" ]; then
+    result "$1" 1 "the reminder is above the always-on-top window ($r > $t)"
+  else
+    result "$1" 0 "the reminder is not above the always-on-top window (positions ${r:-none}, ${t:-none})"
+    row_stacking=below
+  fi
+}
+
+# Every key reached the terminal, which kept the focus until the reminder was clicked.
+check_keys() {
+  local got focus
+  wait_for 3 typed_is "$expected" || true
+  got=$(typed)
+  focus=$(where_is_focus)
+  if [ "$got" != "$expected" ] || [ "$focus" != "the terminal" ]; then
+    result "$1" 0 "the terminal got ${#got} of ${#expected} keys; the focus is on $focus"
+    row_keys="${#got} of ${#expected} keys reach the terminal, focus on $focus"
+    return
+  fi
+  click "$reminder" "$2" "$3" "$4" "$5" # the message
+  wait_for 3 is_active "$reminder" || true
+  if is_active "$reminder"; then
+    result "$1" 1 "all ${#expected} keys reached the terminal, which kept the focus until the reminder was clicked"
+  else
+    result "$1" 0 "all keys reached the terminal, but a click on the reminder left the focus on $(where_is_focus)"
+  fi
+}
+
+# A click on "我已知晓" at $2 $3 closes reminder $1; then the terminal has the focus
+# and gets the keys typed on.
+check_dismissal() {
+  local focus after=" and on"
+  click "$reminder" "$2" "$3" 121 49
+  wait_for 5 gone "$1" || die "the reminder did not close on a click"
+  wait_for 3 is_active "$terminal" || true
+  focus=$(where_is_focus)
+  xdotool type --delay 50 "$after"
+  expected=$expected$after
+  printf %s "$after" >>"$scratch/expected"
+  if [ "$focus" = "the terminal" ] && wait_for 3 typed_is "$expected"; then
+    result "$1 dismissal" 1 "the terminal has the focus again and gets the keys typed after"
+  else
+    result "$1 dismissal" 0 "the focus went to $focus; the terminal has '$(typed)'"
+    row_dismissal="focus to $focus"
+  fi
+}
+
+# ---- The program: water in 3 seconds, eye rest in 20, toilet in 32 ------------------
+printf '0,0,3,0,0,20,0,0,32\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
 QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
 started
 program_pid=$!
@@ -209,6 +285,7 @@ wait_for 5 managed "$main" || die "$wm does not manage the main window"
 # ---- The user's programs on the second workspace ------------------------------------
 switch_desktop 1
 : >"$scratch/typed"
+: >"$scratch/expected"
 xterm -T quorvane-user -geometry 80x10+20+20 \
   -e sh -c "stty raw -echo; exec cat >'$scratch/typed'" >"$scratch/xterm.log" 2>&1 &
 started
@@ -223,113 +300,77 @@ wmctrl -i -r "$on_top" -b add,above
 wait_for 5 sh -c "xprop -id $on_top _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
   die "the always-on-top window did not go on top"
 
-# ---- Start both countdowns on the main window's workspace, then go back to work -----
+# ---- Start the three countdowns, then go back to work on the other workspace --------
 switch_desktop 0
 activate "$main"
 click "$main" 368 16 9 12    # Check1, water
 click "$main" 368 144 9 12   # Check2, eye rest
+click "$main" 368 272 9 12   # Check3, toilet
 click "$main" 192 424 289 41 # 确定选择并开始计时
 switch_desktop 1
 activate "$terminal"
 
-# The user types on while the water reminder appears (about 4 s after the start).
-before=abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwx # 60 keys
-xdotool type --delay 100 "$before" &
-typer=$!
-reminder=
-if wait_for 15 window_named Form2; then
-  reminder=$(visible_window Form2)
-fi
-wait "$typer"
+row_workspace="never sees it" row_stacking=above row_keys="all keys reach the terminal"
+row_dismissal="back to the terminal"
 
-row_workspace="never sees it" row_stacking="-" row_keys="-" row_dismissal="-"
-if [ -n "$reminder" ] && on_desktop 1; then
-  result workspace 1 "the reminder is viewable on workspace 1 (the main window is on 0)"
+# ---- Water, while the user types on workspace 1 -------------------------------------
+type_across Form2
+[ -n "$reminder" ] || {
+  result workspace 0 "no viewable water reminder on the user's workspace $(current_desktop)"
+  echo "row | $wm | never sees it | - | - | - |"
+  die "no reminder on the user's workspace"
+}
+on_desktop 1 || die "the user was taken to workspace $(current_desktop)"
+check_stacking stacking
+check_keys keys 104 80 369 73
+# It stays in front of the user when he moves on to another workspace.
+switch_desktop 0
+if wait_for 3 window_named Form2; then
+  result workspace 1 "the reminder is viewable on workspace 1 (the main window is on 0), and on 0"
   row_workspace=seen
 else
-  result workspace 0 "no viewable reminder on the user's workspace $(current_desktop)"
+  result workspace 0 "the reminder is viewable on workspace 1, but gone when the user moves to 0"
 fi
-
-if [ -n "$reminder" ]; then
-  client_area "$main"
-  main_centre="$((X + W / 2)),$((Y + H / 2))"
-  client_area "$reminder"
-  centre="$((X + W / 2)),$((Y + H / 2))"
-  if [ "${W}x$H" = 581x322 ] && [ "$centre" = "$main_centre" ]; then
-    result look 1 "581x322, centred over the main window at $centre"
-  else
-    result look 0 "${W}x$H centred at $centre, the main window's centre is $main_centre"
-  fi
-
-  r=$(stack_index "$reminder")
-  t=$(stack_index "$on_top")
-  if [ -n "$r" ] && [ -n "$t" ] && [ "$r" -gt "$t" ]; then
-    result stacking 1 "the reminder is above the always-on-top window ($r > $t)"
-    row_stacking=above
-  else
-    result stacking 0 "the reminder is not above the always-on-top window (positions ${r:-none}, ${t:-none})"
-    row_stacking=below
-  fi
-fi
-
-wait_for 3 typed_is "$before" || true
-got=$(cat "$scratch/typed")
-focus=$(where_is_focus)
-row_keys="${#got} of ${#before} keys reach the terminal; focus on $focus"
-if [ "$got" = "$before" ] && [ "$focus" = "the terminal" ]; then
-  row_keys="all ${#before} keys reach the terminal"
-  if [ -n "$reminder" ]; then
-    click "$reminder" 104 80 369 73 # the message
-    wait_for 3 is_active "$reminder" || true
-    focus=$(where_is_focus)
-  fi
-fi
-if [ "$row_keys" = "all ${#before} keys reach the terminal" ] && [ -n "$reminder" ] && [ "$focus" = "the reminder" ]; then
-  result keys 1 "all ${#before} keys reached the terminal, which kept the focus until the reminder was clicked"
-elif [ -n "$reminder" ] && [ "$got" = "$before" ]; then
-  result keys 0 "the keys reached the terminal, but after a click on the reminder the focus is on $focus"
+client_area "$main"
+main_centre="$((X + W / 2)),$((Y + H / 2))"
+client_area "$reminder"
+centre="$((X + W / 2)),$((Y + H / 2))"
+if [ "${W}x$H" = 581x322 ] && [ "$centre" = "$main_centre" ]; then
+  result look 1 "581x322, centred over the main window at $centre"
 else
-  result keys 0 "the terminal got ${#got} of ${#before} keys ('$got'); the focus is on $focus"
+  result look 0 "${W}x$H centred at $centre, the main window's centre is $main_centre"
 fi
+switch_desktop 1
+check_dismissal Form2 232 232
 
-if [ -n "$reminder" ]; then
-  click "$reminder" 232 232 121 49 # 我已知晓
-  wait_for 5 gone Form2 || die "the reminder did not close on a click"
-  wait_for 3 is_active "$terminal" || true
-  focus=$(where_is_focus)
-  after=" the text goes on"
-  xdotool type --delay 50 "$after"
-  wait_for 3 typed_is "$before$after" || true
-  row_dismissal="focus to $focus"
-  if [ "$focus" = "the terminal" ] && typed_is "$before$after"; then
-    result dismissal 1 "the terminal has the focus again and gets the keys typed after"
-    row_dismissal="back to the terminal"
-  else
-    result dismissal 0 "the focus went to $focus; the terminal has '$(cat "$scratch/typed")'"
-  fi
-fi
-
-# ---- The user works in our main window when the eye-rest reminder appears -----------
+# ---- Eye rest, while the user types on the main window's workspace ------------------
+wmctrl -i -r "$terminal" -t 0
+wmctrl -i -r "$on_top" -t 0
 switch_desktop 0
+activate "$terminal"
+type_across Form3
+[ -n "$reminder" ] || die "the eye-rest reminder did not appear"
+check_stacking "stacking over the main window"
+check_keys "keys over the main window" 96 96 337 73
+check_dismissal Form3 208 208
+
+# ---- Toilet, while the user works in our main window --------------------------------
 activate "$main"
-if wait_for 20 window_named Form3; then
-  second=$(visible_window Form3)
-  wait_for 2 is_active "$second" || true
-  if is_active "$second"; then
-    sleep 1.5 # past the key guard
-    xdotool key Return
-    wait_for 5 gone Form3 || die "Enter did not acknowledge the focused reminder"
-    wait_for 3 is_active "$main" || true
-    if is_active "$main"; then
-      result "own program" 1 "the reminder had the focus at once; afterwards the main window has it again"
-    else
-      result "own program" 0 "after the reminder the focus is on window $(active_window), not the main window"
-    fi
+wait_for 30 window_named Form4 || die "the toilet reminder did not appear"
+reminder=$(visible_window Form4)
+check_stacking "own program stacking"
+wait_for 3 is_active "$reminder" || true
+if is_active "$reminder"; then
+  sleep 1.5 # past the key guard
+  xdotool key Return
+  wait_for 5 gone Form4 || die "Enter did not acknowledge the focused reminder"
+  if wait_for 3 is_active "$main"; then
+    result "own program" 1 "the reminder had the focus at once; afterwards the main window has it again"
   else
-    result "own program" 0 "the reminder did not take the focus from our main window (window $(active_window) has it)"
+    result "own program" 0 "after the reminder the focus is on $(where_is_focus), not the main window"
   fi
 else
-  result "own program" 0 "the eye-rest reminder did not appear"
+  result "own program" 0 "the reminder did not take the focus from our main window ($(where_is_focus) has it)"
 fi
 
 kill -0 "$program_pid" 2>/dev/null || die "the program exited"
@@ -338,4 +379,4 @@ if ((failures)); then
   log_tail >&2
   exit 1
 fi
-echo "PASS: the reminder reaches the user under $wm"
+echo "PASS: the reminders reach the user under $wm"

@@ -1,5 +1,6 @@
 #include "forms/desktopwindow.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputEvent>
 #include <QWidget>
@@ -155,6 +156,9 @@ DesktopWindow::DesktopWindow(QWidget *window)
     : QObject(window)
     , m_window(window)
 {
+#ifdef QUORVANE_X11
+    QCoreApplication::instance()->installNativeEventFilter(this);
+#endif
 }
 
 void DesktopWindow::aboutToShow()
@@ -178,9 +182,11 @@ void DesktopWindow::aboutToShow()
         m_previous = activeWindow(c, root);
         m_focusAtOnce = ourWindow(m_previous) != nullptr;
         putOnEveryWorkspace(c, window);
-        // Not focusable while it is mapped, so that neither the window manager's own
-        // rule for new windows nor the toolkit's activation of a modal window takes the
-        // keys the user is typing into another program; focusable again once on screen.
+        // Unfocusable until the user comes to it, so that neither the window manager's
+        // rule for new windows nor the toolkit's activation of a modal window (when it
+        // is mapped, and again whenever another window of ours gains or loses the
+        // focus) takes the keys the user is typing into another program.
+        m_unfocusable = !m_focusAtOnce;
         setFocusable(c, window, m_focusAtOnce);
         xcb_flush(c);
     }
@@ -189,18 +195,29 @@ void DesktopWindow::aboutToShow()
     m_watched->setProperty("_q_showWithoutActivating", !m_focusAtOnce); // user time 0 at the map
 }
 
+void DesktopWindow::takeFocus(unsigned long time)
+{
+    m_unfocusable = false;
+#ifdef QUORVANE_X11
+    if (xcb_connection_t *c = x11Connection()) {
+        const xcb_window_t window = xcb_window_t(m_window->winId());
+        setFocusable(c, window, true);
+        askToActivate(c, rootOf(c, window), window, uint32_t(time));
+        xcb_flush(c);
+    }
+#else
+    Q_UNUSED(time);
+#endif
+}
+
 void DesktopWindow::restoreFocus()
 {
-    if (!m_managed || !m_hadFocus)
+    m_unfocusable = false;
+    if (!m_managed || !m_hadFocus || m_previous == 0)
         return; // the focus never left the window the user was in
     m_managed = false;
-    if (QWindow *ours = ourWindow(m_previous)) {
-        if (ours->isVisible())
-            ours->requestActivate();
-        return;
-    }
 #ifdef QUORVANE_X11
-    if (xcb_connection_t *c = x11Connection(); c && m_previous != 0) {
+    if (xcb_connection_t *c = x11Connection()) {
         askToActivate(c, rootOf(c, xcb_window_t(m_window->winId())), m_previous, uint32_t(m_userTime));
         xcb_flush(c);
     }
@@ -215,16 +232,6 @@ bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Expose:
         if (m_waitingForScreen && m_watched->isExposed()) {
             m_waitingForScreen = false;
-#ifdef QUORVANE_X11
-            // The toolkit asks for a modal window's activation when the map is notified,
-            // before this exposure: that request has been turned down by now.
-            if (m_managed && !m_focusAtOnce) {
-                if (xcb_connection_t *c = x11Connection()) {
-                    setFocusable(c, xcb_window_t(m_window->winId()), true);
-                    xcb_flush(c);
-                }
-            }
-#endif
             emit onScreen();
         }
         break;
@@ -232,6 +239,10 @@ bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
         m_hadFocus = true;
         break;
     case QEvent::MouseButtonPress:
+        m_userTime = static_cast<QInputEvent *>(event)->timestamp();
+        if (m_unfocusable)
+            takeFocus(m_userTime); // the user comes to the window
+        break;
     case QEvent::MouseButtonRelease:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -241,6 +252,28 @@ bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool DesktopWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+#ifdef QUORVANE_X11
+    // The user has come to another window of ours (he clicked it, or the window manager
+    // gave it the focus): our program is the active one, so the window takes the focus,
+    // as the modal window it is.
+    if (m_unfocusable && eventType == "xcb_generic_event_t") {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) == XCB_FOCUS_IN) {
+            const auto *focus = static_cast<const xcb_focus_in_event_t *>(message);
+            if (focus->mode == XCB_NOTIFY_MODE_NORMAL && focus->event != xcb_window_t(m_window->winId())
+                && ourWindow(focus->event))
+                takeFocus(XCB_CURRENT_TIME);
+        }
+    }
+#else
+    Q_UNUSED(eventType);
+    Q_UNUSED(message);
+#endif
+    return false;
 }
 
 } // namespace forms
