@@ -22,12 +22,13 @@ class DesktopWindow : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 public:
-    /// window: a top-level window with no transient owner, kept by the caller.
+    /// window: a top-level window with no transient owner; this object is its child.
     explicit DesktopWindow(QWidget *window);
 
     /// Call right before each showing.
     void aboutToShow();
-    /// Call after the window has been hidden again.
+    /// Call after the window has been hidden again: if it had the focus, the window that
+    /// was active before it appeared gets the focus back.
     void restoreFocus();
 
     /// Whether the window is to take the keyboard focus as soon as it appears.
