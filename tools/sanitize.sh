@@ -8,15 +8,17 @@
 # fails. Should a system library (fontconfig, D-Bus, Qt's own internals) ever leak in a
 # way we cannot avoid, list it in tools/lsan.supp ("leak:libfontconfig.so"), which is used
 # when present; our own code never goes there. The packaging checks (label "packaging")
-# run no code of ours under the sanitizers and are left out. Extra arguments go to ctest,
-# e.g. `bash tools/sanitize.sh -R tst_settings`.
+# run no code of ours under the sanitizers and are left out, and so are the runs of the
+# whole program under real window managers (label "desktop"), which time the user's
+# typing against its windows. Extra arguments go to ctest, e.g.
+# `bash tools/sanitize.sh -R tst_settings`.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUORVANE_ASAN_BUILD_DIR:-$top/build-asan}
 
 bash "$top/tools/install-missing.sh" build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools \
-  libgl-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop fonts-noto-cjk qt6-translations-l10n
+  libgl-dev libxcb1-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop fonts-noto-cjk qt6-translations-l10n
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON -DBUILD_TESTING=ON
@@ -29,4 +31,4 @@ if [ -f "$top/tools/lsan.supp" ]; then
 fi
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
-ctest --output-on-failure --timeout 180 -LE packaging "$@"
+ctest --output-on-failure --timeout 180 -LE 'packaging|desktop' "$@"

@@ -2,6 +2,7 @@
 
 #include "alerts/beeper.h"
 #include "runtime/commandbutton.h"
+#include "runtime/desktopwindow.h"
 #include "runtime/formbuilder.h"
 #include "runtime/platform.h"
 #include "ui/windowdefs.h"
@@ -37,9 +38,13 @@ ReminderWindow::ReminderWindow(int slot, QWidget *owner, Beeper &beeper, const r
     , m_platform(platform)
     , m_message(runtime::control<QLabel>(this, messageLabelName(slot)))
     , m_acknowledge(runtime::control<runtime::CommandButton>(this, "Command1"))
+    , m_desktop(new runtime::DesktopWindow(this))
 {
-    // A reminder hidden behind the user's editor is of no use: keep it above other windows.
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // A reminder hidden behind the user's editor is of no use: keep it above other
+    // windows. It has no owner window (a window manager keeps an owned dialog in its
+    // owner's layer, below other programs' always-on-top windows); it stays modal.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window | Qt::WindowStaysOnTopHint);
+    connect(m_desktop, &runtime::DesktopWindow::onScreen, this, [this] { m_shown.start(); });
     connect(m_acknowledge, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
     m_acknowledge->installEventFilter(this);
 }
@@ -104,14 +109,21 @@ void ReminderWindow::beforeShow()
     // Some window managers hide a dialog together with its minimized owner.
     if (QWidget *owner = parentWidget(); owner && owner->isMinimized())
         owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+    m_desktop->aboutToShow();
+}
+
+void ReminderWindow::afterShow()
+{
+    m_desktop->restoreFocus();
 }
 
 void ReminderWindow::showEvent(QShowEvent *event)
 {
     runtime::Form::showEvent(event);
-    m_shown.start();
+    m_shown.invalidate();
     raise();
-    activateWindow();
+    if (m_desktop->takesFocusAtOnce())
+        activateWindow();
     if (parentWidget())
         QApplication::alert(parentWidget()); // the main window asks for attention too
 }
@@ -119,8 +131,9 @@ void ReminderWindow::showEvent(QShowEvent *event)
 bool ReminderWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Keystrokes meant for another window (the user was typing when the reminder popped
-    // up) must not acknowledge it: keys do nothing to "我已知晓" in its first second.
-    if (watched == m_acknowledge && m_shown.isValid() && m_shown.elapsed() < kKeyGuardMs) {
+    // up) must not acknowledge it: keys do nothing to "我已知晓" in its first second on
+    // screen.
+    if (watched == m_acknowledge && (!m_shown.isValid() || m_shown.elapsed() < kKeyGuardMs)) {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:

@@ -11,8 +11,9 @@ class QLabel;
 class QPushButton;
 
 namespace runtime {
+class DesktopWindow;
 struct Platform;
-}
+} // namespace runtime
 
 namespace alerts {
 
@@ -35,14 +36,18 @@ public:
     void Form_Load() override;
     void Command1_Click();
 
-    /// How long after the window appears keystrokes are kept from pressing "我已知晓".
+    /// How long after the window comes on screen keystrokes are kept from pressing "我已知晓".
     static constexpr int kKeyGuardMs = 1000;
 
 protected:
     /// Every showing after the first reminds again (the first did so at load). The main
     /// window is brought back first if it was minimized: a reminder must not open where
-    /// the user cannot see it.
+    /// the user cannot see it. On the desktop it shows on the workspace the user is on,
+    /// above other programs' windows, without taking the keyboard focus from the program
+    /// he is typing in.
     void beforeShow() override;
+    /// Once acknowledged, the focus goes back where it was before the reminder.
+    void afterShow() override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -56,7 +61,8 @@ private:
     const runtime::Platform &m_platform;
     QLabel *m_message;
     QPushButton *m_acknowledge;
-    QElapsedTimer m_shown;
+    runtime::DesktopWindow *m_desktop;
+    QElapsedTimer m_shown; ///< since the window came on screen; invalid until then
     bool m_justLoaded = false; ///< the load step has reminded for the coming first showing
 };
 

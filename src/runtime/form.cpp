@@ -37,6 +37,7 @@ void Form::Show()
     // Blocking on purpose: the caller (a countdown tick, a button) goes on only after the
     // window has been hidden again, while timers keep firing in the nested event loop.
     exec();
+    afterShow();
 }
 
 void Form::reject()

@@ -28,6 +28,8 @@ public:
 protected:
     /// Runs at every showing, before the window is placed and shown.
     virtual void beforeShow() { }
+    /// Runs at every showing, once the window has been hidden again.
+    virtual void afterShow() { }
 
     void reject() override;                       // Escape does not close the window
     void closeEvent(QCloseEvent *event) override; // nor does the window manager

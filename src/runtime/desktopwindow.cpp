@@ -1,0 +1,279 @@
+#include "runtime/desktopwindow.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputEvent>
+#include <QWidget>
+#include <QWindow>
+
+#if defined(QUORVANE_HAVE_XCB) && QT_CONFIG(xcb)
+#define QUORVANE_X11 1
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#endif
+
+namespace runtime {
+namespace {
+
+#ifdef QUORVANE_X11
+
+// The window manager conversation (EWMH and ICCCM) over the toolkit's own X connection.
+
+struct FreeReply {
+    void operator()(void *reply) const { std::free(reply); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+xcb_connection_t *x11Connection()
+{
+    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+/// A property of 32-bit values (cardinals, windows, atoms); empty when it is not set.
+std::vector<uint32_t> readList(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+{
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
+    if (!reply || reply->format != 32 || reply->type != type)
+        return {};
+    const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+void writeList(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+               const std::vector<uint32_t> &values)
+{
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 32, uint32_t(values.size()),
+                        values.data());
+}
+
+xcb_window_t firstWindow(const std::vector<uint32_t> &list)
+{
+    return list.empty() ? xcb_window_t(XCB_WINDOW_NONE) : list.front();
+}
+
+xcb_window_t rootOf(xcb_connection_t *c, xcb_window_t window)
+{
+    const Reply<xcb_get_geometry_reply_t> reply(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+/// Whether a window manager that follows the desktop conventions is running: it names a
+/// window of its own on the root window, which names itself again.
+bool windowManagerRuns(xcb_connection_t *c, xcb_window_t root)
+{
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_window_t child = firstWindow(readList(c, root, check, XCB_ATOM_WINDOW));
+    return child != XCB_WINDOW_NONE && firstWindow(readList(c, child, check, XCB_ATOM_WINDOW)) == child;
+}
+
+xcb_window_t activeWindow(xcb_connection_t *c, xcb_window_t root)
+{
+    return firstWindow(readList(c, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW));
+}
+
+/// Whether the window manager may give the window the keyboard focus: the input field
+/// of WM_HINTS and WM_TAKE_FOCUS among its protocols. With neither, no window manager
+/// focuses it, whatever activation is asked for.
+void setFocusable(xcb_connection_t *c, xcb_window_t window, bool focusable)
+{
+    constexpr uint32_t inputHint = 1;
+    std::vector<uint32_t> hints = readList(c, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
+    hints.resize(std::max<size_t>(hints.size(), 9));
+    hints[0] |= inputHint;
+    hints[1] = focusable ? 1 : 0;
+    writeList(c, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
+
+    const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
+    const xcb_atom_t takeFocus = atom(c, "WM_TAKE_FOCUS");
+    std::vector<uint32_t> list = readList(c, window, protocols, XCB_ATOM_ATOM);
+    std::erase(list, takeFocus);
+    if (focusable)
+        list.push_back(takeFocus);
+    writeList(c, window, protocols, XCB_ATOM_ATOM, list);
+}
+
+/// Before mapping: on every workspace (so on the one the user is on, whichever that
+/// is, and on the next one he switches to), without taskbar or pager entry.
+void putOnEveryWorkspace(xcb_connection_t *c, xcb_window_t window)
+{
+    writeList(c, window, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, {0xFFFFFFFFu});
+    const xcb_atom_t stateAtom = atom(c, "_NET_WM_STATE");
+    std::vector<uint32_t> state = readList(c, window, stateAtom, XCB_ATOM_ATOM);
+    for (const char *name : {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+        const xcb_atom_t a = atom(c, name);
+        if (std::find(state.begin(), state.end(), a) == state.end())
+            state.push_back(a);
+    }
+    writeList(c, window, stateAtom, XCB_ATOM_ATOM, state);
+}
+
+/// Asks the window manager to activate a window on the user's behalf (source
+/// indication 2), as a click of his at time would.
+void askToActivate(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, uint32_t time)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(c, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2;
+    message.data.data32[1] = time;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&message));
+}
+
+#endif // QUORVANE_X11
+
+/// The top-level window of this program with the given native id, if any.
+QWindow *ourWindow(WId id)
+{
+    if (id == 0)
+        return nullptr;
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    const auto found = std::find_if(windows.begin(), windows.end(),
+                                    [id](const QWindow *w) { return w->handle() && w->winId() == id; });
+    return found == windows.end() ? nullptr : *found;
+}
+
+} // namespace
+
+DesktopWindow::DesktopWindow(QWidget *window)
+    : QObject(window)
+    , m_window(window)
+{
+#ifdef QUORVANE_X11
+    QCoreApplication::instance()->installNativeEventFilter(this);
+#endif
+}
+
+void DesktopWindow::aboutToShow()
+{
+    m_window->winId(); // the native window exists from here on
+    if (QWindow *handle = m_window->windowHandle(); handle != m_watched) {
+        m_watched = handle;
+        handle->installEventFilter(this);
+    }
+    m_waitingForScreen = true;
+    m_hadFocus = false;
+    m_managed = false;
+    m_focusAtOnce = true;
+    m_previous = 0;
+#ifdef QUORVANE_X11
+    xcb_connection_t *c = x11Connection();
+    const xcb_window_t window = xcb_window_t(m_window->winId());
+    const xcb_window_t root = c ? rootOf(c, window) : xcb_window_t(XCB_WINDOW_NONE);
+    if (root != XCB_WINDOW_NONE && windowManagerRuns(c, root)) {
+        m_managed = true;
+        m_previous = activeWindow(c, root);
+        m_focusAtOnce = ourWindow(m_previous) != nullptr;
+        putOnEveryWorkspace(c, window);
+        // Unfocusable until the user comes to it, so that neither the window manager's
+        // rule for new windows nor the toolkit's activation of a modal window (when it
+        // is mapped, and again whenever another window of ours gains or loses the
+        // focus) takes the keys the user is typing into another program.
+        m_unfocusable = !m_focusAtOnce;
+        setFocusable(c, window, m_focusAtOnce);
+        xcb_flush(c);
+    }
+#endif
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating, !m_focusAtOnce);
+    m_watched->setProperty("_q_showWithoutActivating", !m_focusAtOnce); // user time 0 at the map
+}
+
+void DesktopWindow::takeFocus(unsigned long time)
+{
+    m_unfocusable = false;
+#ifdef QUORVANE_X11
+    if (xcb_connection_t *c = x11Connection()) {
+        const xcb_window_t window = xcb_window_t(m_window->winId());
+        setFocusable(c, window, true);
+        askToActivate(c, rootOf(c, window), window, uint32_t(time));
+        xcb_flush(c);
+    }
+#else
+    Q_UNUSED(time);
+#endif
+}
+
+void DesktopWindow::restoreFocus()
+{
+    m_unfocusable = false;
+    if (!m_managed || !m_hadFocus || m_previous == 0)
+        return; // the focus never left the window the user was in
+    m_managed = false;
+#ifdef QUORVANE_X11
+    if (xcb_connection_t *c = x11Connection()) {
+        askToActivate(c, rootOf(c, xcb_window_t(m_window->winId())), m_previous, uint32_t(m_userTime));
+        xcb_flush(c);
+    }
+#endif
+}
+
+bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_watched)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Expose:
+        if (m_waitingForScreen && m_watched->isExposed()) {
+            m_waitingForScreen = false;
+            emit onScreen();
+        }
+        break;
+    case QEvent::FocusIn:
+        m_hadFocus = true;
+        break;
+    case QEvent::MouseButtonPress:
+        m_userTime = static_cast<QInputEvent *>(event)->timestamp();
+        if (m_unfocusable)
+            takeFocus(m_userTime); // the user comes to the window
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        m_userTime = static_cast<QInputEvent *>(event)->timestamp();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool DesktopWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+#ifdef QUORVANE_X11
+    // The user has come to another window of ours (he clicked it, or the window manager
+    // gave it the focus): our program is the active one, so the window takes the focus,
+    // as the modal window it is.
+    if (m_unfocusable && eventType == "xcb_generic_event_t") {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) == XCB_FOCUS_IN) {
+            const auto *focus = static_cast<const xcb_focus_in_event_t *>(message);
+            if (focus->mode == XCB_NOTIFY_MODE_NORMAL && focus->event != xcb_window_t(m_window->winId())
+                && ourWindow(focus->event))
+                takeFocus(XCB_CURRENT_TIME);
+        }
+    }
+#else
+    Q_UNUSED(eventType);
+    Q_UNUSED(message);
+#endif
+    return false;
+}
+
+} // namespace runtime

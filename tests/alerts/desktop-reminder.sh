@@ -1,0 +1,384 @@
+#!/usr/bin/env bash
+# Reminders on a real desktop: starts a private X server (Xvfb) with a session bus and
+# one of Debian's window managers, the real program on the first workspace (0), and the
+# user's program, a terminal that writes every key it gets to a file, under another
+# program's always-on-top window on the second (1). Three reminders fire:
+#
+#   water     while the user types in the terminal on workspace 1: it must be viewable
+#             there and stay in view when he moves to 0, keep its size and centring
+#             over the main window, stack above the always-on-top window, leave every
+#             key to the terminal until he clicks it, and after "我已知晓" the terminal
+#             has the focus again and gets the keys typed on;
+#   eye rest  the same, with the terminal and the always-on-top window on the main
+#             window's workspace, where the user goes to our main window instead of
+#             clicking the reminder;
+#   toilet    while the user works in our main window: above the always-on-top window
+#             with the focus at once, and the main window has it again afterwards.
+#
+# Prints one line per check and a summary row; exits 1 if a check fails, 77 (skipped)
+# when the window manager or a tool is missing or the window manager does not start.
+#
+#   bash tests/desktop-reminder.sh PROGRAM WINDOW_MANAGER SCRATCH_DIR
+#
+# WINDOW_MANAGER: openbox, xfwm4, metacity, marco or kwin_x11.
+set -euo pipefail
+
+program=$1
+wm=$2
+scratch=$3
+
+skip() {
+  echo "SKIP: $*"
+  exit 77
+}
+
+case "$wm" in
+openbox) wm_command=(openbox --sm-disable) ;;
+xfwm4) wm_command=(xfwm4 --compositor=off --sm-client-disable) ;;
+metacity) wm_command=(metacity --sm-disable --no-composite) ;;
+marco) wm_command=(marco --sm-disable --no-composite) ;;
+kwin_x11) wm_command=(kwin_x11) ;;
+*)
+  echo "unknown window manager: $wm" >&2
+  exit 2
+  ;;
+esac
+for tool in Xvfb xdotool wmctrl xterm xprop xwininfo dbus-run-session "${wm_command[0]}"; do
+  command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing (bash tools/setup.sh test installs it)"
+done
+
+# Everything below runs on a session bus of its own, as a desktop session has one.
+if [ -z "${QUORVANE_DESKTOP_TEST_BUS:-}" ]; then
+  exec env QUORVANE_DESKTOP_TEST_BUS=1 dbus-run-session -- bash "$0" "$@"
+fi
+
+rm -rf "$scratch"
+mkdir -p "$scratch/home" "$scratch/config" "$scratch/runtime" "$scratch/cache" "$scratch/data"
+chmod 700 "$scratch/runtime"
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/runtime
+export XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LC_ALL=C.UTF-8 KWIN_COMPOSE=N
+unset WAYLAND_DISPLAY SESSION_MANAGER
+# Two workspaces for kwin, which starts with one.
+printf '[Desktops]\nNumber=2\nRows=1\n' >"$XDG_CONFIG_HOME/kwinrc"
+
+pids=()
+cleanup() {
+  set +e
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null
+  done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    wait "${pids[i]}" 2>/dev/null
+  done
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+started() { pids+=("$!"); }
+
+log_tail() {
+  local f
+  for f in "$scratch"/*.log; do
+    [ -s "$f" ] || continue
+    echo "--- $(basename "$f"):"
+    tail -n 15 "$f"
+  done
+}
+die() {
+  echo "FAIL: $*" >&2
+  log_tail >&2
+  exit 1
+}
+
+# Polls a command for up to $1 seconds, ten times a second.
+wait_for() {
+  local limit=$1 i
+  shift
+  for ((i = 0; i < limit * 10; i++)); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# ---- X server and window manager ----------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+started
+wait_for 10 test -s "$scratch/display" || die "Xvfb did not start"
+export DISPLAY=:$(head -n 1 "$scratch/display")
+
+"${wm_command[@]}" >"$scratch/wm.log" 2>&1 &
+started
+wm_pid=$!
+wm_ready() {
+  kill -0 "$wm_pid" 2>/dev/null || return 1
+  wmctrl -m >/dev/null 2>&1 || return 1
+  [ "$(wmctrl -d 2>/dev/null | wc -l)" -ge 2 ]
+}
+if ! wait_for 30 wm_ready; then
+  wmctrl -n 2 >/dev/null 2>&1 || true
+  wait_for 5 wm_ready || {
+    log_tail
+    skip "$wm did not start with two workspaces on this X server"
+  }
+fi
+echo "$wm runs on $DISPLAY: $(wmctrl -m | sed -n 's/^Name: //p')"
+
+# ---- Helpers ------------------------------------------------------------------------
+root_property() { xprop -root -notype "$1" 2>/dev/null | sed -n 's/^[^=#]*[=#] *//p'; }
+# The windows of a root window list (_NET_CLIENT_LIST_STACKING: bottom first) in decimal.
+window_list() {
+  root_property "$1" | tr ',' '\n' | while read -r w; do
+    case $w in 0x*) printf '%d\n' "$w" ;; esac
+  done
+}
+stacking() { window_list _NET_CLIENT_LIST_STACKING; }
+managed() { window_list _NET_CLIENT_LIST | grep -q -x "$1"; }
+active_window() {
+  local w
+  w=$(root_property _NET_ACTIVE_WINDOW)
+  case $w in 0x*) printf '%d\n' "$w" ;; *) echo 0 ;; esac
+}
+current_desktop() { root_property _NET_CURRENT_DESKTOP; }
+# The mapped (viewable) managed window named exactly $1.
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_named() { [ -n "$(visible_window "$1")" ]; }
+gone() { [ -z "$(visible_window "$1")" ]; }
+is_active() { [ "$(active_window)" = "$1" ]; }
+# Index of window $1 in the stacking order, bottom 0; empty when not listed.
+stack_index() { stacking | grep -n -x "$1" | cut -d: -f1; }
+# Clicks the centre of a control given in logical pixels inside window $1.
+click() {
+  local x y
+  x=$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left Y: *//p')
+  xdotool mousemove --sync $((x + $2 + $4 / 2)) $((y + $3 + $5 / 2)) click 1
+}
+on_desktop() { [ "$(current_desktop)" = "$1" ]; }
+switch_desktop() {
+  wmctrl -s "$1"
+  wait_for 5 on_desktop "$1" || die "could not switch to workspace $1"
+}
+activate() {
+  wmctrl -i -a "$1"
+  wait_for 5 is_active "$1" || die "could not activate window $1"
+}
+
+failures=0
+result() { # check, passed (0/1), what was seen
+  if [ "$2" = 1 ]; then
+    echo "ok    $1: $3"
+  else
+    echo "FAIL  $1: $3"
+    failures=$((failures + 1))
+  fi
+}
+# The window's client area: sets X, Y, W, H.
+client_area() {
+  local info
+  info=$(xwininfo -id "$1")
+  X=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  Y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+  W=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  H=$(sed -n 's/^ *Height: *//p' <<<"$info")
+}
+where_is_focus() {
+  local a
+  a=$(active_window)
+  case $a in
+  "$terminal") echo "the terminal" ;;
+  "$main") echo "the main window" ;;
+  "$on_top") echo "the always-on-top window" ;;
+  "${reminder:-none}") echo "the reminder" ;;
+  0) echo "no window" ;;
+  *) echo "window $a" ;;
+  esac
+}
+typed() { cat "$scratch/typed"; }
+typed_is() { [ "$(typed)" = "$1" ]; }
+
+# The user types in the terminal, ten keys at a time, until two seconds after the
+# reminder named $1 appears (sets reminder, empty if none did); what he typed is added
+# to $expected.
+type_across() {
+  local name=$1 i
+  rm -f "$scratch/stop"
+  (
+    while [ ! -e "$scratch/stop" ]; do
+      xdotool type --delay 100 0123456789
+      printf 0123456789 >>"$scratch/expected"
+    done
+  ) &
+  local typer=$!
+  reminder=
+  if wait_for 30 window_named "$name"; then
+    reminder=$(visible_window "$name")
+    sleep 2
+  fi
+  touch "$scratch/stop"
+  wait "$typer"
+  expected=$(cat "$scratch/expected")
+}
+
+# Whether the reminder is above the always-on-top window; $1 names the check.
+check_stacking() {
+  local r t
+  r=$(stack_index "$reminder")
+  t=$(stack_index "$on_top")
+  if [ -n "$r" ] && [ -n "$t" ] && [ "$r" -gt "$t" ]; then
+    result "$1" 1 "the reminder is above the always-on-top window ($r > $t)"
+  else
+    result "$1" 0 "the reminder is not above the always-on-top window (positions ${r:-none}, ${t:-none})"
+    row_stacking=below
+  fi
+}
+
+# Every key reached the terminal, which kept the focus until the user came to us: $1
+# names the check, the rest is what he does (it must give the reminder the focus).
+check_keys() {
+  local name=$1 got focus
+  shift
+  wait_for 3 typed_is "$expected" || true
+  got=$(typed)
+  focus=$(where_is_focus)
+  if [ "$got" != "$expected" ] || [ "$focus" != "the terminal" ]; then
+    result "$name" 0 "the terminal got ${#got} of ${#expected} keys; the focus is on $focus"
+    row_keys="${#got} of ${#expected} keys reach the terminal, focus on $focus"
+    return
+  fi
+  "$@"
+  if wait_for 3 is_active "$reminder"; then
+    result "$name" 1 "all ${#expected} keys reached the terminal, which kept the focus until: $*"
+  else
+    result "$name" 0 "all keys reached the terminal, but after '$*' the focus is on $(where_is_focus)"
+  fi
+}
+
+# A click on "我已知晓" at $2 $3 closes reminder $1; then the terminal has the focus
+# and gets the keys typed on.
+check_dismissal() {
+  local focus after=" and on"
+  click "$reminder" "$2" "$3" 121 49
+  wait_for 5 gone "$1" || die "the reminder did not close on a click"
+  wait_for 3 is_active "$terminal" || true
+  focus=$(where_is_focus)
+  xdotool type --delay 50 "$after"
+  expected=$expected$after
+  printf %s "$after" >>"$scratch/expected"
+  if [ "$focus" = "the terminal" ] && wait_for 3 typed_is "$expected"; then
+    result "$1 dismissal" 1 "the terminal has the focus again and gets the keys typed after"
+  else
+    result "$1 dismissal" 0 "the focus went to $focus; the terminal has '$(typed)'"
+    row_dismissal="focus to $focus"
+  fi
+}
+
+# ---- The program: water in 3 seconds, eye rest in 20, toilet in 32 ------------------
+printf '0,0,3,0,0,20,0,0,32\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
+QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
+started
+program_pid=$!
+wait_for 20 window_named Form1 || die "the main window did not appear"
+main=$(visible_window Form1)
+wait_for 5 managed "$main" || die "$wm does not manage the main window"
+
+# ---- The user's programs on the second workspace ------------------------------------
+switch_desktop 1
+: >"$scratch/typed"
+: >"$scratch/expected"
+xterm -T quorvane-user -geometry 80x10+20+20 \
+  -e sh -c "stty raw -echo; exec cat >'$scratch/typed'" >"$scratch/xterm.log" 2>&1 &
+started
+# Another program's always-on-top window over the centre of the screen.
+xterm -T quorvane-on-top -geometry 100x30+300+200 -e sleep 3600 >"$scratch/on-top.log" 2>&1 &
+started
+wait_for 15 window_named quorvane-user || die "the terminal did not appear"
+wait_for 15 window_named quorvane-on-top || die "the always-on-top window did not appear"
+terminal=$(visible_window quorvane-user)
+on_top=$(visible_window quorvane-on-top)
+wmctrl -i -r "$on_top" -b add,above
+wait_for 5 sh -c "xprop -id $on_top _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+  die "the always-on-top window did not go on top"
+
+# ---- Start the three countdowns, then go back to work on the other workspace --------
+switch_desktop 0
+activate "$main"
+click "$main" 368 16 9 12    # Check1, water
+click "$main" 368 144 9 12   # Check2, eye rest
+click "$main" 368 272 9 12   # Check3, toilet
+click "$main" 192 424 289 41 # 确定选择并开始计时
+switch_desktop 1
+activate "$terminal"
+
+row_workspace="never sees it" row_stacking=above row_keys="all keys reach the terminal"
+row_dismissal="back to the terminal"
+
+# ---- Water, while the user types on workspace 1 -------------------------------------
+type_across Form2
+[ -n "$reminder" ] || {
+  result workspace 0 "no viewable water reminder on the user's workspace $(current_desktop)"
+  echo "row | $wm | never sees it | - | - | - |"
+  die "no reminder on the user's workspace"
+}
+on_desktop 1 || die "the user was taken to workspace $(current_desktop)"
+check_stacking stacking
+check_keys keys click "$reminder" 104 80 369 73 # its message
+# It stays in front of the user when he moves on to another workspace.
+switch_desktop 0
+if wait_for 3 window_named Form2; then
+  result workspace 1 "the reminder is viewable on workspace 1 (the main window is on 0), and on 0"
+  row_workspace=seen
+else
+  result workspace 0 "the reminder is viewable on workspace 1, but gone when the user moves to 0"
+fi
+client_area "$main"
+main_centre="$((X + W / 2)),$((Y + H / 2))"
+client_area "$reminder"
+centre="$((X + W / 2)),$((Y + H / 2))"
+if [ "${W}x$H" = 581x322 ] && [ "$centre" = "$main_centre" ]; then
+  result look 1 "581x322, centred over the main window at $centre"
+else
+  result look 0 "${W}x$H centred at $centre, the main window's centre is $main_centre"
+fi
+switch_desktop 1
+check_dismissal Form2 232 232
+
+# ---- Eye rest, while the user types on the main window's workspace ------------------
+wmctrl -i -r "$terminal" -t 0
+wmctrl -i -r "$on_top" -t 0
+switch_desktop 0
+activate "$terminal"
+type_across Form3
+[ -n "$reminder" ] || die "the eye-rest reminder did not appear"
+check_stacking "stacking over the main window"
+check_keys "keys over the main window" wmctrl -i -a "$main" # our program
+check_dismissal Form3 208 208
+
+# ---- Toilet, while the user works in our main window --------------------------------
+activate "$main"
+wait_for 30 window_named Form4 || die "the toilet reminder did not appear"
+reminder=$(visible_window Form4)
+check_stacking "own program stacking"
+wait_for 3 is_active "$reminder" || true
+if is_active "$reminder"; then
+  sleep 1.5 # past the key guard
+  xdotool key Return
+  wait_for 5 gone Form4 || die "Enter did not acknowledge the focused reminder"
+  if wait_for 3 is_active "$main"; then
+    result "own program" 1 "the reminder had the focus at once; afterwards the main window has it again"
+  else
+    result "own program" 0 "after the reminder the focus is on $(where_is_focus), not the main window"
+  fi
+else
+  result "own program" 0 "the reminder did not take the focus from our main window ($(where_is_focus) has it)"
+fi
+
+kill -0 "$program_pid" 2>/dev/null || die "the program exited"
+echo "row | $wm | $row_workspace | $row_stacking | $row_keys | $row_dismissal |"
+if ((failures)); then
+  log_tail >&2
+  exit 1
+fi
+echo "PASS: the reminders reach the user under $wm"
