@@ -5,6 +5,7 @@
 #include "forms/form.h"
 #include "forms/formbuilder.h"
 #include "forms/line.h"
+#include "forms/picture.h"
 #include "settings/savedintervals.h"
 #include "testsupport.h"
 #include "ui/windows.h"
@@ -39,8 +40,8 @@ bool hasKind(QObject *o, Kind kind)
     case Kind::Line:
         return qobject_cast<forms::Line *>(o);
     case Kind::Image: {
-        auto *l = qobject_cast<QLabel *>(o);
-        return l && !l->pixmap().isNull();
+        auto *p = qobject_cast<forms::Picture *>(o);
+        return p && !p->pictureSize().isEmpty();
     }
     }
     return false;
@@ -166,6 +167,7 @@ private Q_SLOTS:
     void mainWindowSpotValues();
     void mainWindowControlsStayPutOnResize();
     void firstFocusGoesToCheck1();
+    void backgroundPicture_data();
     void backgroundPicture();
     void labelsStayReadableOverThePicture();
     void songFontHasTheGlyphs();
@@ -289,16 +291,44 @@ void TestFormDefs::firstFocusGoesToCheck1()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(check(&form, "Check1")));
 }
 
+void TestFormDefs::backgroundPicture_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::newRow("as designed") << QSize(893, 488);
+    QTest::newRow("grown past the picture") << QSize(1200, 800);
+}
+
 void TestFormDefs::backgroundPicture()
 {
+    // The window shows the picture at its natural size from its top-left corner, never
+    // stretched, and the window's own background where the picture ends, also after the
+    // window has been made larger than it first was.
+    QFETCH(QSize, windowSize);
     QImageReader reader(QStringLiteral(":/background.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.size(), QSize(1079, 589));
+    const QImage picture = reader.read();
     Fixture p;
     MainForm &form = *p.form;
-    QLabel *image = label(&form, "Image1");
-    QCOMPARE(image->pixmap().size(), QSize(1079, 589)); // natural size, not stretched
+    QWidget *image = form.findChild<QWidget *>(QStringLiteral("Image1"));
     QCOMPARE(image->geometry(), QRect(0, 0, 1079, 589));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.resize(windowSize);
+    QTRY_COMPARE(form.size(), windowSize);
+    const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), windowSize);
+    // Points where no control lies over the picture, up to its right and bottom edges.
+    const QList<QPoint> bare{{2, 2}, {30, 300}, {500, 20}, {640, 480}, {850, 10}, {890, 485}};
+    for (const QPoint &pt : bare)
+        QCOMPARE(QColor(shown.pixel(pt)), QColor(picture.pixel(pt)));
+    if (windowSize.width() > 1079) {
+        for (const QPoint &pt : {QPoint(1078, 588), QPoint(1000, 580), QPoint(1070, 100)})
+            QCOMPARE(QColor(shown.pixel(pt)), QColor(picture.pixel(pt)));
+        const QColor window = form.palette().color(QPalette::Window);
+        for (const QPoint &pt : {QPoint(1079, 10), QPoint(1199, 799), QPoint(10, 589), QPoint(1100, 700)})
+            QCOMPARE(QColor(shown.pixel(pt)), window);
+    }
 }
 
 void TestFormDefs::labelsStayReadableOverThePicture()

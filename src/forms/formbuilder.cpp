@@ -3,12 +3,12 @@
 #include "forms/clicklabel.h"
 #include "forms/commandbutton.h"
 #include "forms/line.h"
+#include "forms/picture.h"
 #include "forms/textbox.h"
 #include "forms/timer.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPixmap>
 #include <QWidget>
 
 #include <algorithm>
@@ -98,14 +98,8 @@ QWidget *createWidget(const ControlDef &c, QWidget *form)
         button->setAutoDefault(true);
         return button;
     }
-    case Kind::Image: {
-        auto *image = new QLabel(form);
-        image->setFocusPolicy(Qt::NoFocus);
-        const QPixmap picture(caption);
-        image->setPixmap(picture);
-        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return image;
-    }
+    case Kind::Image:
+        return new Picture(caption, form);
     case Kind::Line:
         return new Line(form);
     case Kind::Timer:
