@@ -4,6 +4,7 @@
 #include "forms/form.h"
 #include "forms/formbuilder.h"
 #include "forms/line.h"
+#include "forms/systembell.h"
 #include "forms/textbox.h"
 #include "forms/timer.h"
 #include "testsupport.h"
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void formCentresOnScreenWhenAsked();
     void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
+    void systemBellPlaysTheSoundThemeBell();
 };
 
 void TestForms::twipsRoundToNearestPixel_data()
@@ -436,6 +438,32 @@ void TestForms::messageBoxTitles()
     QCOMPARE(plain.icon, QMessageBox::NoIcon);
     QCOMPARE(titled.title, QStringLiteral("出错"));
     QCOMPARE(titled.icon, QMessageBox::Warning);
+}
+
+void TestForms::systemBellPlaysTheSoundThemeBell()
+{
+#ifdef Q_OS_LINUX
+    // With the sound card replaced by a file, the bell must come out as audio: a bell that
+    // silently failed to load or play the sound theme's sound would leave the user unaware.
+    QTemporaryDir home;
+    const QString samples = home.filePath(QStringLiteral("bell.raw"));
+    QFile config(home.filePath(QStringLiteral(".asoundrc")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral("pcm.!default { type file slave.pcm \"null\" file \"%1\" format \"raw\" }\n")
+                     .arg(samples)
+                     .toUtf8());
+    config.close();
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CANBERRA_DRIVER", "alsa");
+    forms::systemBell();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(samples).size() > 4096, 5000);
+    QFile audio(samples);
+    QVERIFY(audio.open(QIODevice::ReadOnly));
+    const QByteArray data = audio.readAll();
+    QVERIFY(data.count('\0') < data.size()); // not silence
+#else
+    QSKIP("the sound theme's bell is a Linux desktop's");
+#endif
 }
 
 QTEST_MAIN(TestForms)
