@@ -1,13 +1,11 @@
 #include "forms/platform.h"
 
+#include "forms/systembell.h"
+
 #include <QApplication>
 #include <QDateTime>
 
 #include <random>
-
-#ifdef QUORVANE_HAVE_CANBERRA
-#include <canberra.h>
-#endif
 
 namespace forms {
 namespace {
@@ -16,28 +14,6 @@ void showMessageBox(QWidget *parent, const QString &text, const QString &title, 
 {
     QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, text, QMessageBox::Ok, parent);
     box.exec();
-}
-
-void systemBell()
-{
-#ifdef QUORVANE_HAVE_CANBERRA
-    // The desktop sound theme's bell, as other desktop programs ring it.
-    static ca_context *context = [] {
-        ca_context *c = nullptr;
-        if (ca_context_create(&c) != CA_SUCCESS)
-            return static_cast<ca_context *>(nullptr);
-        ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Quorvane", CA_PROP_APPLICATION_ID,
-                                "quorvane", nullptr);
-        return c;
-    }();
-    if (context) {
-        if (ca_context_play(context, 0, CA_PROP_EVENT_ID, "bell-window-system", nullptr) == CA_SUCCESS)
-            return;
-        if (ca_context_play(context, 0, CA_PROP_EVENT_ID, "bell", nullptr) == CA_SUCCESS)
-            return;
-    }
-#endif
-    QApplication::beep();
 }
 
 std::mt19937 &generator()
