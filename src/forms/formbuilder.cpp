@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QWidget>
 
 #include <algorithm>
@@ -34,6 +35,23 @@ void registerSongSubstitutes()
         return true;
     }();
     Q_UNUSED(done);
+}
+
+// The installed family that shows "宋体": SimSun where it is installed, otherwise the first
+// installed of its substitutes. Asked for by a family that is not installed, the font
+// database would search all fonts for a fallback (through fontconfig) for every size and
+// weight before it got there.
+QString songFamily()
+{
+    static const QString family = [] {
+        registerSongSubstitutes();
+        const QString song = QStringLiteral("SimSun");
+        for (const QString &candidate : QStringList{song} + QFont::substitutes(song))
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        return song;
+    }();
+    return family;
 }
 
 void applyColors(QWidget *w, const ControlDef &c)
@@ -120,7 +138,7 @@ QFont fontFor(const FontDef &font)
     registerSongSubstitutes();
     if (font.pointSize <= 0)
         return QFont();
-    QFont f(QStringLiteral("SimSun"));
+    QFont f(songFamily());
     f.setPointSizeF(font.pointSize);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
     return f;
