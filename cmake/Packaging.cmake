@@ -53,20 +53,16 @@ further window shows health tips. The interface is in Simplified Chinese.")
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-  # Libraries the program links (Qt, libcanberra, libstdc++ ...) come from dpkg-shlibdeps;
-  # the rest is what it needs at run time without linking it: a font with the Chinese
-  # characters of the interface, and the sound theme whose bell libcanberra plays.
-  # (libcanberra0 itself, when linked, comes from dpkg-shlibdeps with its version.)
+  # Libraries the program links (Qt, libstdc++ ...) come from dpkg-shlibdeps; the rest is
+  # what it needs at run time without linking it: a font with the Chinese characters of the
+  # interface, libcanberra (opened at the first bell) and the sound theme whose bell it plays.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei, libcanberra0, sound-theme-freedesktop")
   # Qt's own Chinese translation, so that the texts Qt draws (a text box's edit menu) are
   # Chinese too; without it the program runs all the same, with those texts in English.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
-  if(CANBERRA_FOUND)
-    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", sound-theme-freedesktop")
-    # Without a sound back end libcanberra stays silent.
-    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", libcanberra-pulse")
-  endif()
+  # Without a sound back end libcanberra stays silent.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libcanberra-pulse")
 
   # A source tarball (cpack --config CPackSourceConfig.cmake) leaves out build trees.
   set(CPACK_SOURCE_GENERATOR TGZ)

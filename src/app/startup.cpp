@@ -1,7 +1,9 @@
 #include "app/startup.h"
 
 #include <QIcon>
+#include <QImageReader>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTranslator>
 
 #include <cstdio>
@@ -28,10 +30,15 @@ void quietDuringStartup(QtMsgType type, const QMessageLogContext &, const QStrin
 QIcon programIcon()
 {
     // The program file carries the same drawing as assets/quorvane.ico; windows use the
-    // full-colour sizes.
+    // full-colour sizes. They are PNG files and read as such: left to guess, the image
+    // reader would first load every image format plugin installed (SVG among them) to ask
+    // each whether it reads PNG.
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size), QSize(size, size));
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImageReader reader(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
@@ -63,6 +70,13 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    // While slots count, the main window repaints three small boxes each second. Drawn
+    // through shared memory with the X server, each repaint first waits for a round trip
+    // to the server (so as not to overwrite pixels it may still be reading), which wakes
+    // the program twice more per second; sent over the connection, the few changed pixels
+    // need no reply. Setting QT_XCB_NO_MITSHM to an empty value brings shared memory back.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     const QtMessageHandler previous = qInstallMessageHandler(quietDuringStartup);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previous);

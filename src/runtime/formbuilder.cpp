@@ -3,12 +3,13 @@
 #include "runtime/clicklabel.h"
 #include "runtime/commandbutton.h"
 #include "runtime/line.h"
+#include "runtime/picture.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPixmap>
+#include <QFontDatabase>
 #include <QWidget>
 
 #include <algorithm>
@@ -34,6 +35,23 @@ void registerSongSubstitutes()
         return true;
     }();
     Q_UNUSED(done);
+}
+
+// The installed family that shows "宋体": SimSun where it is installed, otherwise the first
+// installed of its substitutes. Asked for by a family that is not installed, the font
+// database would search all fonts for a fallback (through fontconfig) for every size and
+// weight before it got there.
+QString songFamily()
+{
+    static const QString family = [] {
+        registerSongSubstitutes();
+        const QString song = QStringLiteral("SimSun");
+        for (const QString &candidate : QStringList{song} + QFont::substitutes(song))
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        return song;
+    }();
+    return family;
 }
 
 void applyColors(QWidget *w, const ControlDef &c)
@@ -98,14 +116,8 @@ QWidget *createWidget(const ControlDef &c, QWidget *form)
         button->setAutoDefault(true);
         return button;
     }
-    case Kind::Image: {
-        auto *image = new QLabel(form);
-        image->setFocusPolicy(Qt::NoFocus);
-        const QPixmap picture(QString::fromUtf8(c.picture));
-        image->setPixmap(picture);
-        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return image;
-    }
+    case Kind::Image:
+        return new Picture(QString::fromUtf8(c.picture), form);
     case Kind::Line:
         return new Line(form);
     case Kind::Timer:
@@ -126,7 +138,7 @@ QFont fontFor(const FontDef &font)
     registerSongSubstitutes();
     if (font.pointSize <= 0)
         return QFont();
-    QFont f(QStringLiteral("SimSun"));
+    QFont f(songFamily());
     f.setPointSizeF(font.pointSize);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
     return f;

@@ -5,9 +5,12 @@
 
 namespace runtime {
 
-/// The desktop sound theme's bell, as other desktop programs ring it (event
-/// "bell-window-system", else "bell"); the toolkit's own beep where the sound theme
-/// cannot be played. A bell that cannot sound at all stays silent.
+/// The desktop sound theme's bell, as other desktop programs ring it: its
+/// "bell-window-system" sound, or "bell" where the theme has none, through libcanberra;
+/// the toolkit's own beep where libcanberra is not installed or plays neither.
+/// libcanberra, with the codecs it links, is loaded at the first ring rather than at
+/// start-up: the bell rings only while a reminder is shown. A bell that cannot be
+/// sounded is silent, never an error.
 class SystemBell
 {
 public:
