@@ -32,7 +32,7 @@ void Tray::show()
         return;
     m_icon = std::make_unique<QSystemTrayIcon>(m_picture);
     m_icon->setContextMenu(m_menu);
-    m_icon->setToolTip(m_text);
+    m_icon->setToolTip(toolTip());
     connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT clicked();
@@ -42,12 +42,27 @@ void Tray::show()
 
 void Tray::update()
 {
-    const QString now = text();
-    if (now == m_text)
+    m_stale = true;
+    if (!m_icon || m_refreshQueued)
         return;
-    m_text = now;
-    if (m_icon)
-        m_icon->setToolTip(m_text);
+    m_refreshQueued = true;
+    QMetaObject::invokeMethod(this, &Tray::refresh, Qt::QueuedConnection);
+}
+
+void Tray::refresh()
+{
+    m_refreshQueued = false;
+    if (const QString now = toolTip(); now != m_icon->toolTip())
+        m_icon->setToolTip(now);
+}
+
+QString Tray::toolTip() const
+{
+    if (m_stale) {
+        m_text = text();
+        m_stale = false;
+    }
+    return m_text;
 }
 
 QString Tray::text() const

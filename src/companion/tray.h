@@ -16,7 +16,9 @@ class Pause;
 /// The tray icon: the program's icon, the additions' menu, and a tooltip with each
 /// slot's time left ("喝水 0:29:59", "远眺 未计时") and the pause ("已暂停，至 14:30 继续").
 /// The tooltip is brought up to date by update(), called when something it shows
-/// changes (the ticks, the pause): it keeps no timer of its own. The icon itself comes
+/// changes (the ticks, the pause): it keeps no timer of its own. The icon's tooltip is
+/// rewritten once after all the changes of one pass of the event loop, so that the three
+/// ticks of a second reach the desktop's tray as one new tooltip. The icon itself comes
 /// up with show(), after the main window has been drawn: looking for the desktop's tray
 /// takes some milliseconds that the start-up need not wait for.
 class Tray : public QObject
@@ -28,7 +30,8 @@ public:
     /// Puts the icon into the desktop's tray (or waits for a tray to appear).
     void show();
     void update();
-    QString toolTip() const { return m_text; }
+    /// The tooltip as it stands now.
+    QString toolTip() const;
     /// The icon, once shown.
     QSystemTrayIcon *icon() const { return m_icon.get(); }
 
@@ -38,12 +41,16 @@ Q_SIGNALS:
 
 private:
     QString text() const;
+    /// Gives the icon the tooltip as it stands now.
+    void refresh();
 
     std::vector<SlotControls> m_slots;
     const Pause &m_pause;
     QIcon m_picture;
     QMenu *m_menu;
-    QString m_text;
+    mutable QString m_text;
+    mutable bool m_stale = false; ///< something shown changed since m_text was made
+    bool m_refreshQueued = false;
     std::unique_ptr<QSystemTrayIcon> m_icon;
 };
 

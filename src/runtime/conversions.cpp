@@ -8,6 +8,11 @@
 namespace runtime {
 namespace {
 
+/// Whole numbers of up to 15 digits: exact in a double, and written without exponent
+/// when shown with 15 significant digits.
+constexpr qsizetype kExactDigits = 15;
+constexpr double kExactWhole = 1e15;
+
 bool isDigit(char32_t c)
 {
     return c >= '0' && c <= '9';
@@ -75,6 +80,14 @@ double parseChecked(const std::string &s)
 
 std::optional<double> strictToNumber(QStringView text, const QLocale &locale)
 {
+    // Plain digits, as the boxes hold them while counting, read the same in every locale.
+    if (!text.isEmpty() && text.size() <= kExactDigits
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); })) {
+        long long whole = 0;
+        for (QChar c : text)
+            whole = whole * 10 + (c.unicode() - '0');
+        return double(whole);
+    }
     const QString decimal = locale.decimalPoint();
     const QString group = locale.groupSeparator();
     std::string s;
@@ -233,6 +246,10 @@ QString doubleToText(double value, const QLocale &locale)
 {
     if (value == 0)
         return QStringLiteral("0"); // also for -0
+    // A whole number of at most 15 digits is written out in full by the general form too;
+    // this way it needs no decimal conversion.
+    if (std::abs(value) < kExactWhole && value == std::trunc(value))
+        return wholeToText(static_cast<long long>(value));
     QString text = QString::number(value, 'g', 15);
     // QString::number gives "1e+20" / "1e-05"; written as "1E+20" / "1E-05".
     text.replace(QLatin1Char('e'), QLatin1Char('E'));

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void repeatAfterAcknowledgement_data();
     void repeatAfterAcknowledgement();
     void toolTip();
+    void iconToolTipOncePerPass();
     void optionsFile_data();
     void optionsFile();
     void autostartEntry_data();
@@ -314,6 +315,28 @@ void TestCompanion::toolTip()
     QCOMPARE(tray.toolTip(), u"已暂停，至 14:30 继续\n喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
     p.menu().resume()->trigger();
     QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
+}
+
+void TestCompanion::iconToolTipOncePerPass()
+{
+    // The ticks of one second reach the icon as one new tooltip, once the event loop has
+    // run: a tray that hears of every change hears of three a second less often. (Only the
+    // posted events are delivered here: the slots' own timers do not tick in this test.)
+    Program p;
+    companion::Tray &tray = p.add().tray();
+    tray.show();
+    QCOMPARE(tray.icon()->toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
+    p.select(0, u"0"_s, u"30"_s, u"0"_s);
+    p.select(2, u"2"_s, u"0"_s, u"10"_s);
+    p.form->Label2_Click();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
+    p.tick(0);
+    p.tick(2);
+    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
+    QCOMPARE(tray.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
 }
 
 void TestCompanion::optionsFile_data()

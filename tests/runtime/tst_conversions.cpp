@@ -32,6 +32,9 @@ void TestConversions::strictToNumber_data()
     QTest::newRow("zero") << "0" << true << 0.0;
     QTest::newRow("00") << "00" << true << 0.0;
     QTest::newRow("007") << "007" << true << 7.0;
+    QTest::newRow("15 digits") << "123456789012345" << true << 123456789012345.0;
+    QTest::newRow("16 digits") << "1234567890123456" << true << 1234567890123456.0;
+    QTest::newRow("20 digits") << "12345678901234567890" << true << 12345678901234567890.0;
     QTest::newRow("blanks around") << "  12 " << true << 12.0;
     QTest::newRow("minus") << "-3" << true << -3.0;
     QTest::newRow("plus") << "+4" << true << 4.0;
@@ -135,6 +138,11 @@ void TestConversions::doubleToText_data()
     QTest::newRow("above range") << 75.0 << "75";
     QTest::newRow("fraction") << 1.5 << "1.5";
     QTest::newRow("negative") << -2.0 << "-2";
+    QTest::newRow("largest written out") << 999999999999999.0 << "999999999999999";
+    QTest::newRow("most negative written out") << -999999999999999.0 << "-999999999999999";
+    QTest::newRow("first in exponent form") << 1e15 << "1E+15";
+    QTest::newRow("whole above 15 digits") << 1234567890123456.0 << "1.23456789012346E+15";
+    QTest::newRow("just below a whole number") << 59.999999999999 << "59.999999999999";
     QTest::newRow("15 significant digits") << 0.1 + 0.2 << "0.3";
     QTest::newRow("large") << 1e20 << "1E+20";
     QTest::newRow("rounded to 15 digits") << 123456789012345678.0 << "1.23456789012346E+17";
