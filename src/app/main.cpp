@@ -3,12 +3,14 @@
 #include "app/startup.h"
 #include "companion/appid.h"
 #include "companion/singleinstance.h"
+#include "runtime/memoryrelease.h"
 
 #include <QPointer>
 
 int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> application = app::createApplication(argc, argv);
+    runtime::MemoryRelease memory; // what drawing a window leaves behind goes back afterwards
     // One instance per session: a later launch brings the running one forward and ends
     // here, before the settings are read.
     companion::SingleInstance instance(QString::fromUtf16(companion::kAppId));

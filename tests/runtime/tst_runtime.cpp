@@ -4,12 +4,15 @@
 #include "runtime/form.h"
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
+#include "runtime/memoryrelease.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 #include "testmain.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QInputMethodEvent>
+#include <QPainter>
 #include <QProperty>
 #include <QSignalSpy>
 
@@ -38,6 +41,46 @@ FormDef smallForm(FormDef::Position position = FormDef::Position::CenterOwner)
                    .position = position,
                    .controls = {{.kind = Kind::CommandButton, .name = "Command1", .caption = "OK", .left = 150,
                                  .top = 150, .width = 1500, .height = 450, .tabIndex = 0}}};
+}
+
+/// The bytes of font files that the program holds in memory now.
+qint64 residentFontBytes()
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    qint64 bytes = 0;
+    bool inFont = false;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        const QByteArray first = line.left(line.indexOf(' '));
+        if (first.contains('-') && !first.endsWith(':')) { // a mapping: start-end perms offset device inode path
+            const QByteArray path = line.simplified().toLower();
+            inFont = path.endsWith(".ttc") || path.endsWith(".otf") || path.endsWith(".ttf");
+        } else if (inFont && line.startsWith("Rss:")) {
+            bytes += line.mid(4).trimmed().split(' ').front().toLongLong() * 1024;
+        }
+    }
+    return bytes;
+}
+
+/// Ink: the pixels that are not white.
+int inkOf(const QImage &image)
+{
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ink += image.pixel(x, y) != qRgb(255, 255, 255);
+    return ink;
+}
+
+QImage drawn(const QString &text, int pointSize)
+{
+    QImage image(600, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(QFont(QStringLiteral("Noto Serif CJK SC"), pointSize));
+    painter.drawText(10, 60, text);
+    return image;
 }
 
 } // namespace
@@ -69,6 +112,8 @@ private Q_SLOTS:
     void formCentresOnScreenWhenAsked();
     void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
+    void fontPagesGoBackAfterDrawing();
+    void memoryGoesBackAfterAWindowAppearsOrGoes();
 };
 
 void TestRuntime::twipsRoundToNearestPixel_data()
@@ -447,6 +492,39 @@ void TestRuntime::messageBoxTitles()
     QCOMPARE(plain.icon, QMessageBox::NoIcon);
     QCOMPARE(titled.title, QStringLiteral("出错"));
     QCOMPARE(titled.icon, QMessageBox::Warning);
+}
+
+void TestRuntime::fontPagesGoBackAfterDrawing()
+{
+    // Drawing Chinese text reads the face's font file into memory. The release drops those
+    // pages: the text already drawn draws the same, and characters never drawn before
+    // still draw, their font file read in again.
+    const QImage before = drawn(QStringLiteral("喝水 远眺 厕所"), 24);
+    QVERIFY(inkOf(before) > 0);
+    QVERIFY2(residentFontBytes() > 0, "no font file is mapped: the text was drawn without one");
+    QVERIFY(runtime::MemoryRelease::releaseNow() > 0);
+    QCOMPARE(residentFontBytes(), 0);
+    QCOMPARE(drawn(QStringLiteral("喝水 远眺 厕所"), 24), before);
+    QVERIFY(inkOf(drawn(QStringLiteral("我已知晓"), 31)) > 0);
+    QVERIFY(residentFontBytes() > 0);
+}
+
+void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoes()
+{
+    // Not at once: the window's drawing is still to come when it appears.
+    runtime::MemoryRelease memory;
+    QTimer *later = memory.findChild<QTimer *>();
+    QVERIFY(later);
+    QVERIFY(!later->isActive());
+    QWidget window;
+    window.show();
+    QVERIFY(later->isActive());
+    later->stop();
+    QWidget control(&window);
+    control.show(); // not a window
+    QVERIFY(!later->isActive());
+    window.hide();
+    QVERIFY(later->isActive());
 }
 
 QUORVANE_TEST_CLASS(TestRuntime)
