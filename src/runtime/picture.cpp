@@ -1,9 +1,13 @@
 #include "runtime/picture.h"
 
+#include <QAbstractButton>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QtMath>
+
+#include <algorithm>
 
 namespace runtime {
 
@@ -15,50 +19,99 @@ Picture::Picture(const QString &source, QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Picture::prepare()
+qint64 Picture::keptArea() const
 {
-    // The part of this control that lies inside its window, as far as the picture reaches.
-    const QRect inWindow = rect() & QRect(mapFrom(window(), QPoint(0, 0)), window()->size());
-    const QSize needed = QSize(inWindow.right() + 1, inWindow.bottom() + 1).boundedTo(m_pictureSize);
-    const qreal ratio = devicePixelRatioF();
-    if (needed.isEmpty()
-        || (m_shown.devicePixelRatio() == ratio && m_covered.width() >= needed.width()
-            && m_covered.height() >= needed.height()))
-        return;
-    if (ratio == 1) {
-        QImageReader reader(m_source);
-        if (needed != m_pictureSize)
-            reader.setClipRect(QRect(QPoint(0, 0), needed));
-        m_shown = QPixmap::fromImage(reader.read());
-    } else {
-        // On a scaled screen the whole picture is enlarged once, smoothly, as the toolkit's
-        // labels enlarge pictures there, and the part the window shows is kept in the
-        // screen's pixels.
-        const QImage whole = QImageReader(m_source).read();
-        const QSize enlarged = (QSizeF(m_pictureSize) * ratio).toSize();
-        const QSize kept = QSize(qCeil(needed.width() * ratio), qCeil(needed.height() * ratio)).boundedTo(enlarged);
-        QImage part = whole.scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).copy(QRect(QPoint(0, 0), kept));
-        part.setDevicePixelRatio(ratio);
-        m_shown = QPixmap::fromImage(std::move(part));
-    }
-    m_covered = needed;
+    qint64 area = 0;
+    for (const Piece &piece : m_pieces)
+        area += qint64(piece.rect.width()) * piece.rect.height();
+    return area;
 }
 
-void Picture::showEvent(QShowEvent *event)
+QPixmap Picture::decode(const QRect &rect) const
 {
-    QWidget::showEvent(event);
-    prepare();
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1) {
+        QImageReader reader(m_source);
+        if (rect != QRect(QPoint(0, 0), m_pictureSize))
+            reader.setClipRect(rect);
+        return QPixmap::fromImage(reader.read());
+    }
+    // On a scaled screen the whole picture is enlarged, smoothly, as the toolkit's labels
+    // enlarge pictures there, and the part asked for is kept in the screen's pixels.
+    const QSize enlarged = (QSizeF(m_pictureSize) * ratio).toSize();
+    const QRect part = QRect(QPoint(qFloor(rect.x() * ratio), qFloor(rect.y() * ratio)),
+                             QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1))
+                       & QRect(QPoint(0, 0), enlarged);
+    QImage image = QImageReader(m_source)
+                       .read()
+                       .scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .copy(part);
+    image.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(std::move(image));
+}
+
+std::vector<QRect> Picture::wantedPieces() const
+{
+    std::vector<QRect> wanted;
+    const QWidget *parent = parentWidget();
+    if (!parent)
+        return wanted;
+    const QRect picture(QPoint(0, 0), m_pictureSize);
+    for (const QObject *child : parent->children()) {
+        const auto *control = qobject_cast<const QWidget *>(child);
+        if (!control || control == this || control->isWindow()
+            || !(qobject_cast<const QAbstractButton *>(control) || qobject_cast<const QLineEdit *>(control)))
+            continue;
+        const QRect under = QRect(mapFrom(parent, control->pos()), control->size()) & picture;
+        if (!under.isEmpty())
+            wanted.push_back(under);
+    }
+    return wanted;
 }
 
 void Picture::paintEvent(QPaintEvent *event)
 {
-    prepare();
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != m_ratio) {
+        m_pieces.clear(); // decoded for another screen
+        m_ratio = ratio;
+    }
     QPainter painter(this);
     // Rectangle by rectangle: clipped to one rectangle, the drawing is a plain copy of the
-    // part that changed.
-    for (const QRect &r : event->region()) {
+    // part that changed. The rectangles that no piece holds are decoded together.
+    const QRect picture(QPoint(0, 0), m_pictureSize);
+    QRegion rest;
+    for (const QRect &changed : event->region()) {
+        const QRect r = changed & picture;
+        if (r.isEmpty())
+            continue;
+        const auto piece =
+            std::find_if(m_pieces.begin(), m_pieces.end(), [&r](const Piece &p) { return p.rect.contains(r); });
+        if (piece == m_pieces.end()) {
+            rest += r;
+            continue;
+        }
         painter.setClipRect(r);
-        painter.drawPixmap(QPoint(0, 0), m_shown);
+        painter.drawPixmap(piece->rect.topLeft(), piece->pixels);
+    }
+    if (rest.isEmpty())
+        return;
+    const QRect decoded = rest.boundingRect();
+    const QPixmap part = decode(decoded);
+    for (const QRect &r : rest) {
+        painter.setClipRect(r);
+        painter.drawPixmap(decoded.topLeft(), part);
+    }
+    // The pieces this drawing holds whole, cut out for the repaints to come.
+    for (const QRect &wanted : wantedPieces()) {
+        const bool kept =
+            std::any_of(m_pieces.begin(), m_pieces.end(), [&wanted](const Piece &p) { return p.rect == wanted; });
+        if (kept || rest.intersected(wanted) != QRegion(wanted))
+            continue;
+        const QRect inPart = wanted.translated(-decoded.topLeft());
+        const QRect pixels(QPoint(qFloor(inPart.x() * ratio), qFloor(inPart.y() * ratio)),
+                           QSize(qCeil(inPart.width() * ratio), qCeil(inPart.height() * ratio)));
+        m_pieces.push_back({wanted, part.copy(pixels)});
     }
 }
 

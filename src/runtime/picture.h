@@ -1,19 +1,23 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <QWidget>
+
+#include <vector>
 
 namespace runtime {
 
 /// An Image control: a picture shown at its natural size from the control's top-left
 /// corner, never stretched; where the picture ends, what lies below shows through.
 ///
-/// Only the part of the picture that its window can show is decoded and kept (decoded
-/// again, once, if the window grows), and a repaint copies just the rectangles that
-/// changed. So the once-a-second repaint of a few small boxes over the picture stays a
-/// small copy on the GUI thread, instead of drawing a large picture through the toolkit's
-/// helper threads.
+/// The picture is decoded when a part of it must be drawn, and only that part. What
+/// stays decoded afterwards are the pieces that lie under the controls the user acts on
+/// (buttons, check boxes, text boxes): they are the ones repainted on their own, each
+/// second while a countdown runs. So that repaint stays a small copy on the GUI thread,
+/// and the rest of the picture, drawn when the window first appears or grows, takes no
+/// memory while the program sits in the background.
 class Picture : public QWidget
 {
     Q_OBJECT
@@ -23,19 +27,27 @@ public:
 
     /// The picture's natural size; empty when it cannot be read.
     QSize pictureSize() const { return m_pictureSize; }
+    /// The area of the picture kept decoded, in pixels of this control.
+    qint64 keptArea() const;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    /// Decodes the part of the picture that the window shows now, if not done yet.
-    void prepare();
+    struct Piece {
+        QRect rect; ///< in this control's coordinates
+        QPixmap pixels;
+    };
+
+    /// The part rect of the picture, decoded, in the screen's pixels.
+    QPixmap decode(const QRect &rect) const;
+    /// The places of the pieces to keep: under the sibling controls the user acts on.
+    std::vector<QRect> wantedPieces() const;
 
     QString m_source;
     QSize m_pictureSize;
-    QPixmap m_shown;  ///< the picture's top-left part, in the screen's pixels
-    QSize m_covered;  ///< how much of the picture m_shown holds
+    qreal m_ratio = 0; ///< the screen's pixel ratio that the pieces were decoded for
+    std::vector<Piece> m_pieces;
 };
 
 } // namespace runtime

@@ -14,6 +14,7 @@
 
 #include <QFontDatabase>
 #include <QImageReader>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <cmath>
@@ -271,6 +272,7 @@ private Q_SLOTS:
     void firstFocusGoesToCheck1();
     void backgroundPicture_data();
     void backgroundPicture();
+    void backgroundKeptOnlyUnderControls();
     void labelsStayReadableOverThePicture();
     void songFontHasTheGlyphs();
     void bannerFitsAndIsPlacedByItsBlanks_data();
@@ -353,6 +355,33 @@ void TestUi::backgroundPicture()
         const QColor window = form.palette().color(QPalette::Window);
         for (const QPoint &pt : {QPoint(1079, 10), QPoint(1199, 799), QPoint(10, 589), QPoint(1100, 700)})
             QCOMPARE(QColor(shown.pixel(pt)), window);
+    }
+}
+
+void TestUi::backgroundKeptOnlyUnderControls()
+{
+    // Once the window has been drawn, only the parts of the picture under the controls
+    // that repaint on their own stay decoded; repainting any part, kept or not, still
+    // shows the picture itself there.
+    const QImage source = QImageReader(QStringLiteral(":/background.jpg")).read().convertToFormat(QImage::Format_RGB32);
+    Fixture p;
+    MainForm &form = *p.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *picture = form.findChild<runtime::Picture *>();
+    QVERIFY(picture);
+    QTRY_VERIFY(picture->keptArea() > 0);
+    qint64 boxes = 0;
+    for (const QLineEdit *box : form.findChildren<QLineEdit *>())
+        boxes += qint64(box->width()) * box->height();
+    QVERIFY(picture->keptArea() >= boxes);
+    QVERIFY(picture->keptArea() < qint64(form.width()) * form.height() / 4);
+    for (const char *name : {"Label1", "Label6", "s2", "h3", "Check2", "Command1"}) {
+        const QWidget *control = form.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(control, name);
+        const QRect r(picture->mapFrom(&form, control->pos()), control->size());
+        const QImage out = picture->grab(r).toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(out == source.copy(r), name);
     }
 }
 
