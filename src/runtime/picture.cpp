@@ -1,6 +1,6 @@
 #include "runtime/picture.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPaintEvent>
@@ -60,7 +60,7 @@ std::vector<QRect> Picture::wantedPieces() const
     for (const QObject *child : parent->children()) {
         const auto *control = qobject_cast<const QWidget *>(child);
         if (!control || control == this || control->isWindow()
-            || !(qobject_cast<const QAbstractButton *>(control) || qobject_cast<const QLineEdit *>(control)))
+            || !(qobject_cast<const QCheckBox *>(control) || qobject_cast<const QLineEdit *>(control)))
             continue;
         const QRect under = QRect(mapFrom(parent, control->pos()), control->size()) & picture;
         if (!under.isEmpty())

@@ -13,11 +13,12 @@ namespace runtime {
 /// corner, never stretched; where the picture ends, what lies below shows through.
 ///
 /// The picture is decoded when a part of it must be drawn, and only that part. What
-/// stays decoded afterwards are the pieces that lie under the controls the user acts on
-/// (buttons, check boxes, text boxes): they are the ones repainted on their own, each
+/// stays decoded afterwards are the pieces that lie under the text boxes and check boxes:
+/// they are the controls that the program itself changes while nobody touches it, each
 /// second while a countdown runs. So that repaint stays a small copy on the GUI thread,
-/// and the rest of the picture, drawn when the window first appears or grows, takes no
-/// memory while the program sits in the background.
+/// and the rest of the picture, drawn again only when the window first appears, grows,
+/// or the pointer passes over a button, takes no memory while the program sits in the
+/// background.
 class Picture : public QWidget
 {
     Q_OBJECT
@@ -41,7 +42,7 @@ private:
 
     /// The part rect of the picture, decoded, in the screen's pixels.
     QPixmap decode(const QRect &rect) const;
-    /// The places of the pieces to keep: under the sibling controls the user acts on.
+    /// The places of the pieces to keep: under the sibling text boxes and check boxes.
     std::vector<QRect> wantedPieces() const;
 
     QString m_source;
