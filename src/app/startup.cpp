@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
+#include "runtime/fileiconengine.h"
+
 #include <QIcon>
-#include <QImageReader>
 #include <QLibraryInfo>
-#include <QPixmap>
 #include <QTranslator>
 
 #include <cstdio>
@@ -30,16 +30,9 @@ void quietDuringStartup(QtMsgType type, const QMessageLogContext &, const QStrin
 QIcon programIcon()
 {
     // The program file carries the same drawing as assets/quorvane.ico; windows use the
-    // full-colour sizes. They are PNG files and read as such: left to guess, the image
-    // reader would first load every image format plugin installed (SVG among them) to ask
-    // each whether it reads PNG.
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QImageReader reader(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
+    // full-colour sizes, read when the desktop asks for them.
+    return QIcon(new runtime::FileIconEngine(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png"),
+                                             {16, 22, 24, 32, 48, 64, 128, 256}));
 }
 
 bool loadQtTranslation(const QString &folder)

@@ -103,6 +103,32 @@ void TestStartup::programIcon()
         QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
         QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
     }
+    // Each size is the drawing made for it; a size in between is made from the next
+    // larger one, a larger one from the largest; greyed out when disabled.
+    const QIcon icon = app::programIcon();
+    QCOMPARE(icon.availableSizes().size(), 8);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage drawn = QImage(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), drawn);
+    }
+    const QImage from48 = QImage(QStringLiteral(":/icons/hicolor/48x48/apps/quorvane.png"))
+                              .scaled(40, 40, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage at40 = icon.pixmap(40).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(at40.size(), QSize(40, 40));
+    int worst = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const QRgb a = at40.pixel(x, y), b = from48.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        }
+    }
+    QVERIFY2(worst <= 8, qPrintable(QString::number(worst)));
+    QCOMPARE(icon.pixmap(512).size(), QSize(256, 256));
+    QCOMPARE(icon.actualSize(QSize(512, 512)), QSize(256, 256));
+    QVERIFY(icon.pixmap(32, QIcon::Disabled).toImage() != icon.pixmap(32).toImage());
 }
 
 void TestStartup::iconFileImages()

@@ -1,0 +1,90 @@
+#include "runtime/fileiconengine.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
+
+namespace runtime {
+
+FileIconEngine::FileIconEngine(const QString &pattern, const QList<int> &sizes)
+    : m_pattern(pattern)
+    , m_sizes(sizes)
+{
+    std::sort(m_sizes.begin(), m_sizes.end());
+}
+
+QImage FileIconEngine::picture(const QSize &size) const
+{
+    if (m_sizes.isEmpty() || size.isEmpty())
+        return {};
+    const int wanted = std::max(size.width(), size.height());
+    const auto fit = std::lower_bound(m_sizes.begin(), m_sizes.end(), wanted);
+    const int chosen = fit == m_sizes.end() ? m_sizes.last() : *fit;
+    // Read as PNG: left to guess, the image reader would first load every image format
+    // plugin installed (SVG among them) to ask each whether it reads the file.
+    QImageReader reader(m_pattern.arg(chosen), "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    return image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QPixmap FileIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)
+{
+    return scaledPixmap(size, mode, state, 1);
+}
+
+QPixmap FileIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale)
+{
+    // Never larger than the largest drawing, as with the toolkit's own icons.
+    QImage image = picture(actualSize(size * scale, mode, state));
+    image.setDevicePixelRatio(scale);
+    QPixmap pixmap = QPixmap::fromImage(std::move(image));
+    if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+        // Greyed out or highlighted the way the style does it for every other icon.
+        QStyleOption option;
+        option.palette = QGuiApplication::palette();
+        if (QStyle *style = QApplication::style())
+            return style->generatedIconPixmap(mode, pixmap, &option);
+    }
+    return pixmap;
+}
+
+void FileIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
+{
+    const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+    painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+}
+
+QSize FileIconEngine::actualSize(const QSize &size, QIcon::Mode, QIcon::State)
+{
+    if (m_sizes.isEmpty())
+        return {};
+    // Square, and never larger than asked for nor than the largest file.
+    const int side = std::min({size.width(), size.height(), m_sizes.last()});
+    return QSize(side, side);
+}
+
+QList<QSize> FileIconEngine::availableSizes(QIcon::Mode, QIcon::State)
+{
+    QList<QSize> sizes;
+    for (int size : m_sizes)
+        sizes.append(QSize(size, size));
+    return sizes;
+}
+
+QIconEngine *FileIconEngine::clone() const
+{
+    return new FileIconEngine(m_pattern, m_sizes);
+}
+
+QString FileIconEngine::key() const
+{
+    return QStringLiteral("runtime::FileIconEngine");
+}
+
+} // namespace runtime
