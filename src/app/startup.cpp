@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "runtime/fileiconengine.h"
+#include "runtime/panelcachestyle.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -47,6 +48,7 @@ bool loadQtTranslation(const QString &folder)
 
 void setUpApplication()
 {
+    QApplication::setStyle(new runtime::PanelCacheStyle);
     loadQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     QApplication::setApplicationName(QString::fromUtf16(kProductName));
     QApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));

@@ -5,6 +5,7 @@
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
 #include "runtime/memoryrelease.h"
+#include "runtime/panelcachestyle.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 #include "testmain.h"
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QProperty>
 #include <QSignalSpy>
+#include <QStyleFactory>
 
 using namespace testsupport;
 using runtime::ControlDef;
@@ -114,6 +116,8 @@ private Q_SLOTS:
     void messageBoxTitles();
     void fontPagesGoBackAfterDrawing();
     void memoryGoesBackAfterAWindowAppearsOrGoes();
+    void textBoxPanelsLookTheSameFromTheStyle_data();
+    void textBoxPanelsLookTheSameFromTheStyle();
 };
 
 void TestRuntime::twipsRoundToNearestPixel_data()
@@ -525,6 +529,73 @@ void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoes()
     QVERIFY(!later->isActive());
     window.hide();
     QVERIFY(later->isActive());
+}
+
+void TestRuntime::textBoxPanelsLookTheSameFromTheStyle_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("disabled") << false << 1.0 << 3;
+    QTest::newRow("enabled") << true << 1.0 << 3;
+    QTest::newRow("disabled, doubled") << false << 2.0 << 3;
+    QTest::newRow("more sizes than kept") << false << 1.0 << int(runtime::PanelCacheStyle::kKeptPanels) + 4;
+}
+
+void TestRuntime::textBoxPanelsLookTheSameFromTheStyle()
+{
+    // Boxes over a coloured gradient, drawn by the plain Fusion style and by the program's
+    // style, which copies panels it drew before: the same pixels, give or take the
+    // rounding of smoothed edges, the first time and the second.
+    QFETCH(bool, enabled);
+    QFETCH(qreal, scale);
+    QFETCH(int, boxes);
+    // One window per style, drawn twice.
+    auto windowWith = [&](QStyle *style) {
+        auto window = std::make_unique<QWidget>();
+        window->setFixedSize(40 + 95 * boxes, 120);
+        QPalette palette = window->palette();
+        QLinearGradient gradient(0, 0, 300, 120);
+        gradient.setColorAt(0, Qt::darkBlue);
+        gradient.setColorAt(1, QColor(255, 160, 60));
+        gradient.setSpread(QGradient::ReflectSpread);
+        palette.setBrush(QPalette::Window, gradient);
+        window->setPalette(palette);
+        window->setAutoFillBackground(true);
+        for (int i = 0; i < boxes; ++i) {
+            auto *box = new runtime::TextBox(window.get());
+            box->setStyle(style);
+            box->setGeometry(10 + 95 * i, 20 + 10 * (i % 3), 81 - i, 57);
+            box->setText(QString::number(58 - i));
+            box->setEnabled(enabled);
+        }
+        return window;
+    };
+    auto drawn = [&](QWidget &window) {
+        QImage image(window.size() * scale, QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        window.render(&image);
+        return image;
+    };
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    runtime::PanelCacheStyle *cached = new runtime::PanelCacheStyle; // takes the Fusion style below
+    cached->setBaseStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const std::unique_ptr<QStyle> owned(cached);
+    const QImage plain = drawn(*windowWith(fusion.get()));
+    const std::unique_ptr<QWidget> window = windowWith(cached);
+    for (int time = 0; time < 2; ++time) {
+        const QImage copied = drawn(*window);
+        QCOMPARE(copied.size(), plain.size());
+        int worst = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                const QRgb a = plain.pixel(x, y), b = copied.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        QVERIFY2(worst <= 2, qPrintable(QStringLiteral("differs by %1 at the %2. drawing").arg(worst).arg(time + 1)));
+    }
 }
 
 QUORVANE_TEST_CLASS(TestRuntime)
