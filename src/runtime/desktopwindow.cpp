@@ -57,8 +57,7 @@ std::vector<uint32_t> readList(xcb_connection_t *c, xcb_window_t window, xcb_ato
 void writeList(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                const std::vector<uint32_t> &values)
 {
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 32, uint32_t(values.size()),
-                        values.data());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 32, uint32_t(values.size()), values.data());
 }
 
 xcb_window_t firstWindow(const std::vector<uint32_t> &list)
@@ -84,6 +83,31 @@ bool windowManagerRuns(xcb_connection_t *c, xcb_window_t root)
 xcb_window_t activeWindow(xcb_connection_t *c, xcb_window_t root)
 {
     return firstWindow(readList(c, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW));
+}
+
+bool isFullScreen(xcb_connection_t *c, xcb_window_t window)
+{
+    const std::vector<uint32_t> state = readList(c, window, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
+    return std::find(state.begin(), state.end(), atom(c, "_NET_WM_STATE_FULLSCREEN")) != state.end();
+}
+
+xcb_window_t parentOf(xcb_connection_t *c, xcb_window_t window)
+{
+    const Reply<xcb_query_tree_reply_t> reply(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+    return reply ? reply->parent : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+/// Before mapping: whether the window manager is passed by (override-redirect). Such a
+/// window is never moved, restacked, hidden with a workspace or focused by it; past it,
+/// the window goes to the top of the stacking order.
+void setPastWindowManager(xcb_connection_t *c, xcb_window_t window, bool past)
+{
+    const uint32_t value = past ? 1 : 0;
+    xcb_change_window_attributes(c, window, XCB_CW_OVERRIDE_REDIRECT, &value);
+    if (past) {
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    }
 }
 
 /// Whether the window manager may give the window the keyboard focus: the input field
@@ -171,6 +195,7 @@ void DesktopWindow::aboutToShow()
     m_waitingForScreen = true;
     m_hadFocus = false;
     m_managed = false;
+    m_overFullScreen = false;
     m_focusAtOnce = true;
     m_previous = 0;
 #ifdef QUORVANE_X11
@@ -181,13 +206,22 @@ void DesktopWindow::aboutToShow()
         m_managed = true;
         m_previous = activeWindow(c, root);
         m_focusAtOnce = ourWindow(m_previous) != nullptr;
-        putOnEveryWorkspace(c, window);
+        // Window managers keep the focused full-screen window above every other window
+        // they handle; the only way over it without taking the focus is past them.
+        // (Not while a window manager still holds the window in a frame of its own.)
+        m_overFullScreen = !m_focusAtOnce && m_previous != XCB_WINDOW_NONE && isFullScreen(c, m_previous)
+                           && parentOf(c, window) == root;
+        if (!m_overFullScreen)
+            putOnEveryWorkspace(c, window);
         // Unfocusable until the user comes to it, so that neither the window manager's
         // rule for new windows nor the toolkit's activation of a modal window (when it
         // is mapped, and again whenever another window of ours gains or loses the
         // focus) takes the keys the user is typing into another program.
         m_unfocusable = !m_focusAtOnce;
         setFocusable(c, window, m_focusAtOnce);
+    }
+    if (root != XCB_WINDOW_NONE) {
+        setPastWindowManager(c, window, m_overFullScreen); // reset for every other showing
         xcb_flush(c);
     }
 #endif
@@ -201,8 +235,16 @@ void DesktopWindow::takeFocus(unsigned long time)
 #ifdef QUORVANE_X11
     if (xcb_connection_t *c = x11Connection()) {
         const xcb_window_t window = xcb_window_t(m_window->winId());
-        setFocusable(c, window, true);
-        askToActivate(c, rootOf(c, window), window, uint32_t(time));
+        if (m_overFullScreen) {
+            // No window manager focuses a window past it: the window takes the focus
+            // itself, as of the user's click. Once it is hidden the focus falls back
+            // to the root window until the window manager gives it back.
+            xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, uint32_t(time));
+            m_hadFocus = true;
+        } else {
+            setFocusable(c, window, true);
+            askToActivate(c, rootOf(c, window), window, uint32_t(time));
+        }
         xcb_flush(c);
     }
 #else

@@ -15,9 +15,17 @@ namespace runtime {
 /// every workspace and has no taskbar button; it appears without taking the keyboard
 /// focus from another program (it has it at once when one of our own windows was
 /// active), takes the focus when the user clicks it or another window of ours, and once
-/// it has been hidden the focus goes back to the window that had it before. Elsewhere
-/// (Wayland, offscreen, an X server without a window manager) the window shows as the
-/// toolkit shows it.
+/// it has been hidden the focus goes back to the window that had it before.
+///
+/// Window managers keep a focused full-screen window above every always-on-top window.
+/// When the user works in one as the window appears, the window is shown past the
+/// window manager instead (override-redirect): raised to the top of the stacking order,
+/// where it stays, as window managers restack only the windows they handle among
+/// themselves; it is on whatever workspace the user is on, and takes the keyboard focus
+/// itself when clicked.
+///
+/// Elsewhere (Wayland, offscreen, an X server without a window manager) the window shows
+/// as the toolkit shows it.
 class DesktopWindow : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -44,17 +52,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    /// Lets the window take the focus and asks the window manager to give it.
+    /// Lets the window take the focus and asks the window manager to give it (or gives
+    /// it at once, past the window manager).
     void takeFocus(unsigned long time);
 
     QWidget *m_window;
     QPointer<QWindow> m_watched;
-    bool m_managed = false;     // a window manager handles the current showing
-    bool m_focusAtOnce = true;  // one of our windows was active when it began
-    bool m_unfocusable = false; // shown, and kept from the focus until the user comes
+    bool m_managed = false;        // a window manager runs during the current showing
+    bool m_overFullScreen = false; // the current showing is past the window manager
+    bool m_focusAtOnce = true;     // one of our windows was active when it began
+    bool m_unfocusable = false;    // shown, and kept from the focus until the user comes
     bool m_waitingForScreen = false;
     bool m_hadFocus = false;
-    unsigned m_previous = 0;    // the window that was active before the showing
+    unsigned m_previous = 0;      // the window that was active before the showing
     unsigned long m_userTime = 0; // time stamp of the user's last input in the window
 };
 

@@ -2,7 +2,7 @@
 # Reminders on a real desktop: starts a private X server (Xvfb) with a session bus and
 # one of Debian's window managers, the real program on the first workspace (0), and the
 # user's program, a terminal that writes every key it gets to a file, under another
-# program's always-on-top window on the second (1). Three reminders fire:
+# program's always-on-top window on the second (1). Four reminders fire:
 #
 #   water     while the user types in the terminal on workspace 1: it must be viewable
 #             there and stay in view when he moves to 0, keep its size and centring
@@ -12,10 +12,19 @@
 #   eye rest  the same, with the terminal and the always-on-top window on the main
 #             window's workspace, where the user goes to our main window instead of
 #             clicking the reminder;
-#   toilet    while the user works in our main window: above the always-on-top window
-#             with the focus at once, and the main window has it again afterwards.
+#   water     again, set by the user in our main window, while he types in a terminal
+#             he has opened since and made full screen, which the window manager keeps
+#             above every always-on-top window: the reminder must be viewable above it
+#             in the X stacking order (it is shown past the window manager, so the
+#             manager's own stacking list does not name it), stay there when the window
+#             manager raises the full-screen window again, keep its size and centring,
+#             leave every key to the terminal, take the focus when clicked, and after
+#             "我已知晓" the terminal has the focus again;
+#   water     once more, while the user works in our main window: above the always-on-
+#             top window with the focus at once, and the main window has it again
+#             afterwards.
 #
-# Prints one line per check and a summary row; exits 1 if a check fails, 77 (skipped)
+# Prints one line per check and two summary rows; exits 1 if a check fails, 77 (skipped)
 # when the window manager or a tool is missing or the window manager does not start.
 #
 #   bash tests/desktop-reminder.sh PROGRAM WINDOW_MANAGER SCRATCH_DIR
@@ -148,7 +157,34 @@ window_named() { [ -n "$(visible_window "$1")" ]; }
 gone() { [ -z "$(visible_window "$1")" ]; }
 is_active() { [ "$(active_window)" = "$1" ]; }
 # Index of window $1 in the stacking order, bottom 0; empty when not listed.
-stack_index() { stacking | grep -n -x "$1" | cut -d: -f1; }
+stack_index() { stacking | grep -n -x "$1" | cut -d: -f1 || true; }
+# The window that has the keyboard focus (X input focus), in decimal.
+x_focus() { xdotool getwindowfocus -f 2>/dev/null || echo 0; }
+has_x_focus() { [ "$(x_focus)" = "$1" ]; }
+# The child of the root window that holds window $1 (its window manager frame), decimal.
+toplevel_of() {
+  local w=$1 info root parent
+  while :; do
+    info=$(xwininfo -children -id "$w") || return 1
+    root=$(sed -n 's/^ *Root window id: \(0x[0-9a-fA-F]*\).*/\1/p' <<<"$info")
+    parent=$(sed -n 's/^ *Parent window id: \(0x[0-9a-fA-F]*\).*/\1/p' <<<"$info")
+    if [ -z "$parent" ] || [ $((parent)) = 0 ] || [ $((parent)) = $((root)) ]; then
+      echo "$w"
+      return 0
+    fi
+    w=$((parent))
+  done
+}
+# Position of window $1's top-level window in the X stacking order as xwininfo prints
+# the root's children, topmost first (1); empty when it is not there.
+x_stack_position() {
+  local top
+  top=$(toplevel_of "$1") || return 0
+  xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-fA-F]*\) .*/\1/p' | while read -r w; do
+    printf '%d\n' "$w"
+  done | grep -n -x "$top" | cut -d: -f1 || true
+}
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 # Clicks the centre of a control given in logical pixels inside window $1.
 click() {
   local x y
@@ -257,9 +293,9 @@ check_keys() {
 }
 
 # A click on "我已知晓" at $2 $3 closes reminder $1; then the terminal has the focus
-# and gets the keys typed on.
+# and gets the keys typed on. A failure is noted in the summary row's field $4.
 check_dismissal() {
-  local focus after=" and on"
+  local focus after=" and on" row=${4:-row_dismissal}
   click "$reminder" "$2" "$3" 121 49
   wait_for 5 gone "$1" || die "the reminder did not close on a click"
   wait_for 3 is_active "$terminal" || true
@@ -271,12 +307,57 @@ check_dismissal() {
     result "$1 dismissal" 1 "the terminal has the focus again and gets the keys typed after"
   else
     result "$1 dismissal" 0 "the focus went to $focus; the terminal has '$(typed)'"
-    row_dismissal="focus to $focus"
+    printf -v "$row" 'focus to %s' "$focus"
   fi
 }
 
-# ---- The program: water in 3 seconds, eye rest in 20, toilet in 32 ------------------
-printf '0,0,3,0,0,20,0,0,32\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
+# The reminder keeps its size ($2) and is centred over the main window (to the pixel
+# both ways: an odd difference in size cannot be split evenly); $1 names the check.
+check_look() {
+  local main_centre centre dx dy
+  client_area "$main"
+  main_centre="$((X + W / 2)),$((Y + H / 2))"
+  dx=$((2 * X + W)) dy=$((2 * Y + H))
+  client_area "$reminder"
+  centre="$((X + W / 2)),$((Y + H / 2))"
+  dx=$((2 * X + W - dx)) dy=$((2 * Y + H - dy))
+  if [ "${W}x$H" = "$2" ] && ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2)); then
+    result "$1" 1 "$2, centred over the main window at $centre"
+  else
+    result "$1" 0 "${W}x$H centred at $centre, the main window's centre is $main_centre"
+  fi
+}
+
+# The user sets the water reminder to $1 seconds in our main window and starts it; the
+# always-on-top window is put out of his way meanwhile.
+restart_water() {
+  wmctrl -i -r "$on_top" -t 1
+  activate "$main"
+  click "$main" 368 16 9 12    # Check1, water
+  click "$main" 528 48 81 57   # its seconds
+  xdotool key End BackSpace "$1"
+  click "$main" 192 424 289 41 # 确定选择并开始计时
+  wmctrl -i -r "$on_top" -t 0
+  wait_for 5 viewable "$on_top" || die "the always-on-top window did not come back"
+}
+
+# Whether the reminder is viewable above the full-screen terminal in the X stacking
+# order; $1 names the check.
+check_over_full_screen() {
+  local r t
+  r=$(x_stack_position "$reminder")
+  t=$(x_stack_position "$terminal")
+  if viewable "$reminder" && [ -n "$r" ] && [ -n "$t" ] && [ "$r" -lt "$t" ]; then
+    result "$1" 1 "the reminder is viewable above the full-screen terminal (from the top: $r < $t)"
+  else
+    viewable "$reminder" || r="$r, not viewable"
+    result "$1" 0 "the reminder is not above the full-screen terminal (from the top: ${r:-none}; ${t:-none})"
+    row_full_screen=below
+  fi
+}
+
+# ---- The program: water in 3 seconds, eye rest in 20 --------------------------------
+printf '0,0,3,0,0,20,0,0,0\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
 QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
 started
 program_pid=$!
@@ -302,18 +383,19 @@ wmctrl -i -r "$on_top" -b add,above
 wait_for 5 sh -c "xprop -id $on_top _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
   die "the always-on-top window did not go on top"
 
-# ---- Start the three countdowns, then go back to work on the other workspace --------
+# ---- Start the two countdowns, then go back to work on the other workspace ----------
 switch_desktop 0
 activate "$main"
 click "$main" 368 16 9 12    # Check1, water
 click "$main" 368 144 9 12   # Check2, eye rest
-click "$main" 368 272 9 12   # Check3, toilet
 click "$main" 192 424 289 41 # 确定选择并开始计时
 switch_desktop 1
 activate "$terminal"
 
 row_workspace="never sees it" row_stacking=above row_keys="all keys reach the terminal"
 row_dismissal="back to the terminal"
+row_full_screen=above row_full_screen_keys="all keys reach the terminal"
+row_full_screen_click="focus on a click" row_full_screen_dismissal="back to the terminal"
 
 # ---- Water, while the user types on workspace 1 -------------------------------------
 type_across Form2
@@ -333,15 +415,7 @@ if wait_for 3 window_named Form2; then
 else
   result workspace 0 "the reminder is viewable on workspace 1, but gone when the user moves to 0"
 fi
-client_area "$main"
-main_centre="$((X + W / 2)),$((Y + H / 2))"
-client_area "$reminder"
-centre="$((X + W / 2)),$((Y + H / 2))"
-if [ "${W}x$H" = 581x322 ] && [ "$centre" = "$main_centre" ]; then
-  result look 1 "581x322, centred over the main window at $centre"
-else
-  result look 0 "${W}x$H centred at $centre, the main window's centre is $main_centre"
-fi
+check_look look 581x322
 switch_desktop 1
 check_dismissal Form2 232 232
 
@@ -356,16 +430,59 @@ check_stacking "stacking over the main window"
 check_keys "keys over the main window" wmctrl -i -a "$main" # our program
 check_dismissal Form3 208 208
 
-# ---- Toilet, while the user works in our main window --------------------------------
-activate "$main"
-wait_for 30 window_named Form4 || die "the toilet reminder did not appear"
-reminder=$(visible_window Form4)
+# ---- Water again, while the user types in a full-screen terminal -------------------
+restart_water 5
+# A terminal opened after the reminder window, so that it lies above it until raised.
+xterm -T quorvane-full-screen -e sh -c "stty raw -echo; exec cat >>'$scratch/typed'" \
+  >"$scratch/full-screen.log" 2>&1 &
+started
+full_screen_pid=$!
+wait_for 15 window_named quorvane-full-screen || die "the full-screen terminal did not appear"
+terminal=$(visible_window quorvane-full-screen)
+wmctrl -i -r "$terminal" -b add,fullscreen
+wait_for 5 sh -c "xprop -id $terminal _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN" ||
+  die "the terminal did not go full screen"
+activate "$terminal"
+gone Form2 || die "the water reminder came before the terminal went full screen"
+type_across Form2
+[ -n "$reminder" ] || die "the water reminder did not appear over the full-screen terminal"
+check_over_full_screen "full-screen stacking"
+check_look "full-screen look" 581x322
+wait_for 3 typed_is "$expected" || true
+got=$(typed)
+if [ "$got" = "$expected" ] && is_active "$terminal" && has_x_focus "$terminal"; then
+  result "full-screen keys" 1 "all ${#expected} keys reached the full-screen terminal, which kept the focus"
+else
+  result "full-screen keys" 0 \
+    "the terminal got ${#got} of ${#expected} keys; the focus is on $(where_is_focus) (X focus $(x_focus))"
+  row_full_screen_keys="${#got} of ${#expected} keys reach the terminal"
+fi
+# The window manager restacks: another window comes to the front, then the full-screen
+# terminal again, which it raises above everything it handles.
+activate "$on_top"
+activate "$terminal"
+check_over_full_screen "full-screen restacking"
+click "$reminder" 104 80 369 73 # its message
+if wait_for 3 has_x_focus "$reminder"; then
+  result "full-screen click" 1 "a click gives the reminder the keyboard focus"
+else
+  result "full-screen click" 0 "after a click the keyboard focus is on window $(x_focus), not the reminder"
+  row_full_screen_click="no focus on a click"
+fi
+check_dismissal Form2 232 232 row_full_screen_dismissal
+kill "$full_screen_pid"
+wait_for 5 gone quorvane-full-screen || die "the full-screen terminal did not close"
+
+# ---- Water once more, while the user works in our main window -----------------------
+restart_water 3
+wait_for 30 window_named Form2 || die "the water reminder did not appear over the main window"
+reminder=$(visible_window Form2)
 check_stacking "own program stacking"
 wait_for 3 is_active "$reminder" || true
 if is_active "$reminder"; then
   sleep 1.5 # past the key guard
   xdotool key Return
-  wait_for 5 gone Form4 || die "Enter did not acknowledge the focused reminder"
+  wait_for 5 gone Form2 || die "Enter did not acknowledge the focused reminder"
   if wait_for 3 is_active "$main"; then
     result "own program" 1 "the reminder had the focus at once; afterwards the main window has it again"
   else
@@ -377,6 +494,8 @@ fi
 
 kill -0 "$program_pid" 2>/dev/null || die "the program exited"
 echo "row | $wm | $row_workspace | $row_stacking | $row_keys | $row_dismissal |"
+echo "full-screen row | $wm | $row_full_screen | $row_full_screen_keys | $row_full_screen_click |" \
+  "$row_full_screen_dismissal |"
 if ((failures)); then
   log_tail >&2
   exit 1
