@@ -67,8 +67,7 @@ static long window_pid(Display *d, Window w)
     unsigned long n, after;
     unsigned char *data = NULL;
     long pid = -1;
-    if (XGetWindowProperty(d, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data)
-            == Success
+    if (XGetWindowProperty(d, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data) == Success
         && data) {
         if (type == XA_CARDINAL && format == 32 && n == 1)
             pid = (long)*(unsigned long *)data;
@@ -84,8 +83,7 @@ static int title_matches(Display *d, Window w, const char *name)
     unsigned long n, after;
     unsigned char *data = NULL;
     int same = 0;
-    if (XGetWindowProperty(d, w, net_wm_name, 0, 1024, False, utf8_string, &type, &format, &n, &after, &data)
-            == Success
+    if (XGetWindowProperty(d, w, net_wm_name, 0, 1024, False, utf8_string, &type, &format, &n, &after, &data) == Success
         && data) {
         same = strcmp((const char *)data, name) == 0;
         XFree(data);
@@ -140,8 +138,7 @@ static int hold(pid_t pid)
         usleep(50000);
     }
     kill(pid, SIGKILL);
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     return 0;
 }
 
@@ -299,16 +296,16 @@ int main(int argc, char **argv)
                     target = ev.xmap.window;
                     XGetWindowAttributes(d, target, &at);
                     if (verbose)
-                        fprintf(stderr, "  %8.3f ms  mapped 0x%lx %dx%d+%d+%d\n", t - t0, target, at.width,
-                                at.height, at.x, at.y);
+                        fprintf(stderr, "  %8.3f ms  mapped 0x%lx %dx%d+%d+%d\n", t - t0, target, at.width, at.height,
+                                at.x, at.y);
                 } else if (ev.type == damage_event + XDamageNotify && target) {
                     const XDamageNotifyEvent *de = (const XDamageNotifyEvent *)&ev;
                     const XRectangle *r = &de->area;
                     const int inside = r->x < at.x + at.width && r->x + r->width > at.x && r->y < at.y + at.height
                                        && r->y + r->height > at.y;
                     if (verbose)
-                        fprintf(stderr, "  %8.3f ms  damage %dx%d+%d+%d%s\n", t - t0, r->width, r->height, r->x,
-                                r->y, inside ? "" : " (elsewhere)");
+                        fprintf(stderr, "  %8.3f ms  damage %dx%d+%d+%d%s\n", t - t0, r->width, r->height, r->x, r->y,
+                                inside ? "" : " (elsewhere)");
                     if (inside && t_paint < 0)
                         t_paint = t;
                 }
@@ -362,8 +359,7 @@ int main(int argc, char **argv)
             return hold(pid);
         }
         kill(pid, SIGTERM);
-        while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(pid, NULL, 0) < 0 && errno == EINTR) { }
         if (failed) {
             fprintf(stderr, "bench_mapwatch: no window %s%s%s %s within %d s\n", name ? "\"" : "of the program",
                     name ? name : "", name ? "\"" : "", target ? "was painted" : "was mapped", timeout_s);

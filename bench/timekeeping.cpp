@@ -95,8 +95,8 @@ protected:
             return false;
         if (w->objectName() != m_name) {
             if (w->objectName() != QLatin1String("Form1"))
-                otherWindow = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                        : w->objectName();
+                otherWindow =
+                    w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
             return false;
         }
         if (!seen) {
@@ -154,8 +154,7 @@ Options parse(int argc, char **argv)
         else if (a == "--qt-version") {
             std::puts(qVersion()); // the toolkit the program runs with
             std::exit(0);
-        }
-        else if (a == "-platform") // Qt's own options pass through
+        } else if (a == "-platform") // Qt's own options pass through
             ++i;
         else
             usage();
@@ -171,9 +170,10 @@ int main(int argc, char **argv)
 {
     const Options opt = parse(argc, argv);
     if (opt.header) {
-        std::puts("| countdown | ticks | start → reminder error (ms) | tick → reminder (ms) | max \\|tick error\\| (ms) "
-                  "| mean tick error (ms) | drift over 2 h (ms) | tick handler (µs) | reminder within 20 ms "
-                  "| 2 h drift within 20 ms |");
+        std::puts(
+            "| countdown | ticks | start → reminder error (ms) | tick → reminder (ms) | max \\|tick error\\| (ms) "
+            "| mean tick error (ms) | drift over 2 h (ms) | tick handler (µs) | reminder within 20 ms "
+            "| 2 h drift within 20 ms |");
         std::puts("|---|---:|---:|---:|---:|---:|---:|---:|---|---|");
         return 0;
     }
@@ -198,8 +198,8 @@ int main(int argc, char **argv)
 
     std::unique_ptr<QApplication> app = app::createApplication(argc, argv);
     // The offscreen platform cannot raise windows and says so each time a reminder opens.
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    static const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
             if (!text.contains(QLatin1String("does not support raise()")))
                 previous(type, context, text);
         });
@@ -307,7 +307,7 @@ int main(int argc, char **argv)
 
     const bool ticksRight = K == size_t(opt.seconds) + 1;
     const bool reminderOk = std::abs(reminderErr) < 20 && ticksRight;
-    const char *driftVerdict = std::isnan(drift2hBound)               ? "too short"
+    const char *driftVerdict = std::isnan(drift2hBound)                ? "too short"
                                : std::abs(drift2h) + drift2hBound < 20 ? "yes"
                                : std::abs(drift2h) - drift2hBound > 20 ? "**no**"
                                                                        : "too short to tell";

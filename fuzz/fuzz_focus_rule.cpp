@@ -1,7 +1,7 @@
 // What a time box holds after losing the focus: always the plain digits of a whole number
 // from 0 to the box's limit, and losing the focus a second time changes nothing.
-#include "runtime/conversions.h"
 #include "fuzzsupport.h"
+#include "runtime/conversions.h"
 
 #include <QRegularExpression>
 

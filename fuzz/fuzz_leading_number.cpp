@@ -2,8 +2,8 @@
 // the same with blanks, tabs and line feeds taken out (they are skipped wherever they
 // stand), the same with a character after it that cannot continue a number, never negative
 // for "&H"/"&O" numbers, and 0 for a text without any digit.
-#include "runtime/conversions.h"
 #include "fuzzsupport.h"
+#include "runtime/conversions.h"
 
 #include <cmath>
 
@@ -23,12 +23,12 @@ void check(const QString &text)
     QString squeezed = text;
     squeezed.remove(QLatin1Char(' ')).remove(QLatin1Char('\t')).remove(QLatin1Char('\n'));
     const double squeezedValue = runtime::leadingNumber(squeezed);
-    FUZZ_CHECK(same(squeezedValue, value), text, shown + QLatin1String(" vs without blanks ")
-                                                     + QString::number(squeezedValue, 'g', 17));
+    FUZZ_CHECK(same(squeezedValue, value), text,
+               shown + QLatin1String(" vs without blanks ") + QString::number(squeezedValue, 'g', 17));
 
     const double endedValue = runtime::leadingNumber(text + QLatin1Char('x'));
-    FUZZ_CHECK(same(endedValue, value), text, shown + QLatin1String(" vs with x after ")
-                                                  + QString::number(endedValue, 'g', 17));
+    FUZZ_CHECK(same(endedValue, value), text,
+               shown + QLatin1String(" vs with x after ") + QString::number(endedValue, 'g', 17));
 
     if (squeezed.startsWith(QLatin1Char('&')))
         FUZZ_CHECK(value >= 0, text, shown);

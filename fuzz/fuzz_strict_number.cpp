@@ -1,8 +1,8 @@
 // The strict conversion either fails or gives a finite number, under the C locale and
 // under locales whose separators differ (a comma as decimal separator; a no-break space
 // or an apostrophe as group separator). Blanks added around a text change nothing.
-#include "runtime/conversions.h"
 #include "fuzzsupport.h"
+#include "runtime/conversions.h"
 
 #include <QLocale>
 

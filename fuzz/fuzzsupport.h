@@ -52,8 +52,8 @@ inline QString utf16(const uint8_t *data, size_t size)
 
 } // namespace fuzzsupport
 
-#define FUZZ_CHECK(cond, input, detail)                                                        \
-    do {                                                                                       \
-        if (!(cond))                                                                           \
-            ::fuzzsupport::fail(#cond, (input), (detail));                                     \
+#define FUZZ_CHECK(cond, input, detail) \
+    do { \
+        if (!(cond)) \
+            ::fuzzsupport::fail(#cond, (input), (detail)); \
     } while (false)

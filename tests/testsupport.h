@@ -107,9 +107,14 @@ public:
             if (onMessage)
                 onMessage();
         };
-        platform.beep = [this] { ++beeps; };
-        platform.randomize = [] {};
-        platform.random = [this] { return r; };
+        platform.beep = [this] {
+            ++beeps;
+        };
+        platform.randomize = [] {
+        };
+        platform.random = [this] {
+            return r;
+        };
     }
 
     QStringList texts() const

@@ -11,8 +11,7 @@ Beeper::Beeper(QLineEdit *soundSwitch, runtime::Timer *timer, const runtime::Pla
     : m_switch(soundSwitch)
     , m_timer(timer)
     , m_platform(platform)
-{
-}
+{ }
 
 void Beeper::switchOn()
 {

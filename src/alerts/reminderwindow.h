@@ -62,7 +62,7 @@ private:
     QLabel *m_message;
     QPushButton *m_acknowledge;
     runtime::DesktopWindow *m_desktop;
-    QElapsedTimer m_shown; ///< since the window came on screen; invalid until then
+    QElapsedTimer m_shown;     ///< since the window came on screen; invalid until then
     bool m_justLoaded = false; ///< the load step has reminded for the coming first showing
 };
 

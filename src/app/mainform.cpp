@@ -73,14 +73,10 @@ void MainForm::connectHandlers()
         connect(boxes[k], &runtime::TextBox::LostFocus, this, boxHandlers[k].second);
     }
 
-    connect(control<runtime::CommandButton>(this, "Command1"), &QPushButton::clicked, this,
-            &MainForm::Command1_Click);
-    connect(control<runtime::CommandButton>(this, "Command2"), &QPushButton::clicked, this,
-            &MainForm::Command2_Click);
-    connect(control<runtime::CommandButton>(this, "Command3"), &QPushButton::clicked, this,
-            &MainForm::Command3_Click);
-    connect(control<runtime::CommandButton>(this, "Command4"), &QPushButton::clicked, this,
-            &MainForm::Command4_Click);
+    connect(control<runtime::CommandButton>(this, "Command1"), &QPushButton::clicked, this, &MainForm::Command1_Click);
+    connect(control<runtime::CommandButton>(this, "Command2"), &QPushButton::clicked, this, &MainForm::Command2_Click);
+    connect(control<runtime::CommandButton>(this, "Command3"), &QPushButton::clicked, this, &MainForm::Command3_Click);
+    connect(control<runtime::CommandButton>(this, "Command4"), &QPushButton::clicked, this, &MainForm::Command4_Click);
     connect(control<runtime::ClickLabel>(this, "Label8"), &runtime::ClickLabel::DblClick, this,
             &MainForm::Label8_DblClick);
     connect(control<runtime::Timer>(this, "Timer4"), &QTimer::timeout, this, &MainForm::Timer4_Timer);

@@ -35,8 +35,7 @@ ReminderSlot::ReminderSlot(QWidget *form, int slot, std::function<alerts::Remind
                TimeField(control<runtime::TextBox>(form, kSlots[slot].seconds), TimeField::kMinutesSecondsLimit)}
     , m_timer(control<runtime::Timer>(form, kSlots[slot].timer))
     , m_window(std::move(makeWindow))
-{
-}
+{ }
 
 void ReminderSlot::setBoxesEnabled(bool enabled)
 {

@@ -10,8 +10,7 @@ namespace app {
 TimeField::TimeField(runtime::TextBox *box, int limit)
     : m_box(box)
     , m_limit(limit)
-{
-}
+{ }
 
 void TimeField::KeyPress(int &keyAscii)
 {

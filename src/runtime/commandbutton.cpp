@@ -7,8 +7,7 @@ namespace runtime {
 
 CommandButton::CommandButton(QWidget *parent)
     : QPushButton(parent)
-{
-}
+{ }
 
 QString CommandButton::wrapAtBlanks(const QString &caption, const QFontMetrics &metrics, int width)
 {

@@ -93,7 +93,9 @@ std::optional<double> strictToNumber(QStringView text, const QLocale &locale)
     std::string s;
     qsizetype i = 0;
     const qsizetype n = text.size();
-    auto at = [&](qsizetype k) { return k < n ? char32_t(text[k].unicode()) : char32_t(0); };
+    auto at = [&](qsizetype k) {
+        return k < n ? char32_t(text[k].unicode()) : char32_t(0);
+    };
     while (i < n && isBlank(at(i)))
         ++i;
     if (at(i) == '+' || at(i) == '-') {
@@ -163,7 +165,9 @@ double leadingNumber(QStringView text)
             t += c;
     }
     size_t i = 0;
-    auto at = [&](size_t k) { return k < t.size() ? t[k] : char32_t(0); };
+    auto at = [&](size_t k) {
+        return k < t.size() ? t[k] : char32_t(0);
+    };
 
     if (at(0) == '&') {
         const char32_t p = at(1);

@@ -25,8 +25,8 @@ void Form::Show()
     // Centred over the owner's client area (or the screen), placed by us rather than by
     // the dialog's own guess at window frames, and kept wholly on the screen.
     const QWidget *owner = parentWidget();
-    const bool overOwner = m_position == FormDef::Position::CenterOwner && owner && owner->isVisible()
-                           && !owner->isMinimized();
+    const bool overOwner =
+        m_position == FormDef::Position::CenterOwner && owner && owner->isVisible() && !owner->isMinimized();
     const QScreen *s = owner ? owner->screen() : screen();
     const QRect area = s->availableGeometry();
     QRect placed(QPoint(0, 0), size());
@@ -40,9 +40,7 @@ void Form::Show()
     afterShow();
 }
 
-void Form::reject()
-{
-}
+void Form::reject() { }
 
 void Form::closeEvent(QCloseEvent *event)
 {

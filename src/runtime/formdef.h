@@ -37,10 +37,10 @@ struct ControlDef {
     FontDef font{};
     std::optional<Rgb> foreColor{};
     std::optional<Rgb> backColor{};
-    bool opaque = false;         ///< labels: paint the background colour instead of showing through
-    int interval = 0;            ///< timers: milliseconds
-    LineEnds ends{};             ///< lines: where the line runs (left/top/width/height are not used)
-    const char *picture = "";    ///< images: resource path of the picture, shown at its natural size
+    bool opaque = false;      ///< labels: paint the background colour instead of showing through
+    int interval = 0;         ///< timers: milliseconds
+    LineEnds ends{};          ///< lines: where the line runs (left/top/width/height are not used)
+    const char *picture = ""; ///< images: resource path of the picture, shown at its natural size
 };
 
 /// One window. Controls are listed from the bottom of the stacking order to the top:

@@ -13,8 +13,7 @@ class Lazy
 public:
     explicit Lazy(std::function<T *()> make)
         : m_make(std::move(make))
-    {
-    }
+    { }
 
     /// The window; created and loaded on first use.
     T &operator*()

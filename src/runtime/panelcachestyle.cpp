@@ -11,8 +11,7 @@ namespace runtime {
 
 PanelCacheStyle::PanelCacheStyle()
     : QProxyStyle()
-{
-}
+{ }
 
 void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                                     const QWidget *widget) const
@@ -22,7 +21,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     // Copied only where the copy lands on whole pixels at a whole scale, as drawn.
     const qreal scale = toDevice.m11();
     const bool keep = element == PE_PanelLineEdit && frame && !option->rect.isEmpty()
-                      && !(option->state & State_HasFocus) && baseStyle()->name().compare(u"fusion", Qt::CaseInsensitive) == 0
+                      && !(option->state & State_HasFocus)
+                      && baseStyle()->name().compare(u"fusion", Qt::CaseInsensitive) == 0
                       && (!widget || widget->styleSheet().isEmpty()) && toDevice.type() <= QTransform::TxScale
                       && toDevice.m22() == scale && scale >= 1 && scale == std::floor(scale)
                       && toDevice.dx() == std::floor(toDevice.dx()) && toDevice.dy() == std::floor(toDevice.dy())
@@ -40,7 +40,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
                  .direction = int(option->direction),
                  .scale = int(scale),
                  .pixels = {}};
-    auto found = std::find_if(m_panels.begin(), m_panels.end(), [&wanted](const Panel &p) { return p.sameLook(wanted); });
+    auto found =
+        std::find_if(m_panels.begin(), m_panels.end(), [&wanted](const Panel &p) { return p.sameLook(wanted); });
     if (found == m_panels.end()) {
         QImage image(wanted.size * wanted.scale, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(wanted.scale);

@@ -46,8 +46,8 @@ private:
         bool sameLook(const Panel &other) const
         {
             return size == other.size && state == other.state && palette == other.palette
-                   && lineWidth == other.lineWidth && midLineWidth == other.midLineWidth
-                   && features == other.features && direction == other.direction && scale == other.scale;
+                   && lineWidth == other.lineWidth && midLineWidth == other.midLineWidth && features == other.features
+                   && direction == other.direction && scale == other.scale;
         }
     };
 

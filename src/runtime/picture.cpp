@@ -42,10 +42,8 @@ QPixmap Picture::decode(const QRect &rect) const
     const QRect part = QRect(QPoint(qFloor(rect.x() * ratio), qFloor(rect.y() * ratio)),
                              QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1))
                        & QRect(QPoint(0, 0), enlarged);
-    QImage image = QImageReader(m_source)
-                       .read()
-                       .scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                       .copy(part);
+    QImage image =
+        QImageReader(m_source).read().scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).copy(part);
     image.setDevicePixelRatio(ratio);
     return QPixmap::fromImage(std::move(image));
 }

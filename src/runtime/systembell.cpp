@@ -56,8 +56,7 @@ const SoundTheme &soundTheme(const QByteArray &name, const QByteArray &id)
 SystemBell::SystemBell(const QString &applicationName, const QString &applicationId)
     : m_name(applicationName.toUtf8())
     , m_id(applicationId.toUtf8())
-{
-}
+{ }
 
 void SystemBell::ring()
 {

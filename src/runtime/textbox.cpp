@@ -8,8 +8,7 @@ namespace runtime {
 
 TextBox::TextBox(QWidget *parent)
     : QLineEdit(parent)
-{
-}
+{ }
 
 int TextBox::characterCode(const QKeyEvent *event)
 {

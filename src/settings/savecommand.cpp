@@ -10,8 +10,7 @@ SaveCommand::SaveCommand(const runtime::Platform &platform, const SettingsStore 
     : m_platform(platform)
     , m_store(store)
     , m_saved(saved)
-{
-}
+{ }
 
 void SaveCommand::run(QWidget *parent, bool counting, const std::array<QString, SavedIntervals::kCount> &texts)
 {

@@ -19,13 +19,27 @@ const runtime::FormDef &Form3()
         .border = runtime::FormDef::Border::None,
         .position = runtime::FormDef::Position::CenterOwner,
         .backColor = back,
-        .controls = {
-            {.kind = Kind::Label, .name = "Label1", .caption = "        到时啦", .width = 8055, .height = 855,
-             .tabIndex = 0, .font = kBannerFont, .backColor = Rgb{0, 255, 0}, .opaque = true},
-            {.kind = Kind::Label, .name = "Label2", .left = 1440, .top = 1440, .width = 5055, .height = 1095,
-             .tabIndex = 1, .font = {12, false}},
-            acknowledgeButton(3120, 3120, back),
-        },
+        .controls =
+            {
+                {.kind = Kind::Label,
+                 .name = "Label1",
+                 .caption = "        到时啦",
+                 .width = 8055,
+                 .height = 855,
+                 .tabIndex = 0,
+                 .font = kBannerFont,
+                 .backColor = Rgb{0, 255, 0},
+                 .opaque = true},
+                {.kind = Kind::Label,
+                 .name = "Label2",
+                 .left = 1440,
+                 .top = 1440,
+                 .width = 5055,
+                 .height = 1095,
+                 .tabIndex = 1,
+                 .font = {12, false}},
+                acknowledgeButton(3120, 3120, back),
+            },
     };
     return def;
 }

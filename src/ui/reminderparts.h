@@ -10,8 +10,15 @@ inline constexpr runtime::FontDef kBannerFont{36, false};
 
 inline runtime::ControlDef acknowledgeButton(int left, int top, runtime::Rgb face)
 {
-    return {.kind = runtime::Kind::CommandButton, .name = "Command1", .caption = "我已知晓", .left = left,
-            .top = top, .width = 1815, .height = 735, .tabIndex = 2, .backColor = face};
+    return {.kind = runtime::Kind::CommandButton,
+            .name = "Command1",
+            .caption = "我已知晓",
+            .left = left,
+            .top = top,
+            .width = 1815,
+            .height = 735,
+            .tabIndex = 2,
+            .backColor = face};
 }
 
 } // namespace ui

@@ -19,13 +19,27 @@ const runtime::FormDef &Form2()
         .border = runtime::FormDef::Border::None,
         .position = runtime::FormDef::Position::CenterOwner,
         .backColor = back,
-        .controls = {
-            {.kind = Kind::Label, .name = "Label1", .left = 1560, .top = 1200, .width = 5535, .height = 1095,
-             .tabIndex = 0, .font = {14.25, false}},
-            {.kind = Kind::Label, .name = "Label2", .caption = "         到时啦", .width = 8775, .height = 735,
-             .tabIndex = 1, .font = kBannerFont, .backColor = Rgb{0, 255, 255}, .opaque = true},
-            acknowledgeButton(3480, 3480, back),
-        },
+        .controls =
+            {
+                {.kind = Kind::Label,
+                 .name = "Label1",
+                 .left = 1560,
+                 .top = 1200,
+                 .width = 5535,
+                 .height = 1095,
+                 .tabIndex = 0,
+                 .font = {14.25, false}},
+                {.kind = Kind::Label,
+                 .name = "Label2",
+                 .caption = "         到时啦",
+                 .width = 8775,
+                 .height = 735,
+                 .tabIndex = 1,
+                 .font = kBannerFont,
+                 .backColor = Rgb{0, 255, 255},
+                 .opaque = true},
+                acknowledgeButton(3480, 3480, back),
+            },
     };
     return def;
 }

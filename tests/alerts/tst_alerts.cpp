@@ -26,8 +26,7 @@ const char *const kWindows[3] = {"Form2", "Form3", "Form4"};
 struct Program : testsupport::Fixture {
     Program()
         : testsupport::Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
-    {
-    }
+    { }
 
     QLineEdit *soundSwitch() const { return form->findChild<QLineEdit *>(u"Text1"_s); }
     runtime::Timer *beeper() const { return timer(form.get(), "Timer4"); }
@@ -220,7 +219,7 @@ void TestAlerts::laterAlertReusesWindowAndRemindsAgain()
     });
     QCOMPARE(second, first);
     QCOMPARE(secondMessage, alerts::ReminderWindow::messages(0).at(6)); // drawn again: floor(0.9 * 7)
-    QVERIFY(secondBeeper);                                               // the switch is read again
+    QVERIFY(secondBeeper);                                              // the switch is read again
     QVERIFY((centre - ownerCentre).manhattanLength() <= 1);
 }
 
@@ -350,7 +349,9 @@ void TestAlerts::wholeCycleOnRealClock()
         check(p.form.get(), kChecks[k])->setChecked(true);
         box(p.form.get(), seconds[k])->setText(k == 0 ? u"1"_s : u"30"_s);
     }
-    auto slot2Seconds = [&] { return box(p.form.get(), "s2")->text().toInt(); };
+    auto slot2Seconds = [&] {
+        return box(p.form.get(), "s2")->text().toInt();
+    };
 
     QElapsedTimer clock;
     struct {

@@ -26,8 +26,7 @@ const QString kNothingTicked = u"您尚未选择一栏进行计时！"_s;
 struct Program : testsupport::Fixture {
     Program()
         : testsupport::Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
-    {
-    }
+    { }
 
     QCheckBox *checkOf(int k) const { return check(form.get(), kSlots[k].check); }
     runtime::Timer *timerOf(int k) const { return timer(form.get(), kSlots[k].timer); }
@@ -167,15 +166,16 @@ void TestCountdown::startAction_data()
 
     const QStringList ready{u"0/0/5"_s, u"0/0/7"_s, u"0/1/0"_s};
     const QStringList zero{u"0/0/0"_s, u"0/0/0"_s, u"0/0/0"_s};
-    auto one = [](const QString &first) { return QStringList{first, u"0/0/0"_s, u"0/0/0"_s}; };
+    auto one = [](const QString &first) {
+        return QStringList{first, u"0/0/0"_s, u"0/0/0"_s};
+    };
 
     QTest::newRow("nothing ticked") << "000" << ready << 1 << ready << "000";
     QTest::newRow("ticked at zero") << "100" << zero << 1 << zero << "000";
     QTest::newRow("00 and 000 are zero") << "100" << one(u"0/00/000"_s) << 1 << one(u"0/00/000"_s) << "000";
     QTest::newRow("slots 1 and 3 ready, 2 not ticked") << "101" << ready << 1 << ready << "101";
-    QTest::newRow("zero slot beside ready ones")
-        << "111" << QStringList{u"0/0/5"_s, u"0/0/0"_s, u"0/1/0"_s} << 1
-        << QStringList{u"0/0/5"_s, u"0/0/0"_s, u"0/1/0"_s} << "101";
+    QTest::newRow("zero slot beside ready ones") << "111" << QStringList{u"0/0/5"_s, u"0/0/0"_s, u"0/1/0"_s} << 1
+                                                 << QStringList{u"0/0/5"_s, u"0/0/0"_s, u"0/1/0"_s} << "101";
     QTest::newRow("second click stops") << "111" << ready << 2 << ready << "000";
     QTest::newRow("third click runs again") << "111" << ready << 3 << ready << "111";
     QTest::newRow("above range counts as it is") << "100" << one(u"75/75/75"_s) << 1 << one(u"75/75/75"_s) << "100";
@@ -321,21 +321,36 @@ void TestCountdown::borrow_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::newRow("seconds") << "0/0/3" << "0/0/2";
-    QTest::newRow("last second") << "0/0/1" << "0/0/0";
-    QTest::newRow("from minutes") << "0/1/0" << "0/0/59";
-    QTest::newRow("from ten minutes") << "0/10/0" << "0/9/59";
-    QTest::newRow("minutes and hours") << "1/5/0" << "1/4/59";
-    QTest::newRow("from one hour") << "1/0/0" << "0/59/59";
-    QTest::newRow("from two hours") << "2/0/0" << "1/59/59";
-    QTest::newRow("top of range") << "23/59/59" << "23/59/58";
-    QTest::newRow("hours above range") << "75/0/0" << "74/59/59";
-    QTest::newRow("minutes above range") << "0/75/0" << "0/74/59";
-    QTest::newRow("seconds above range") << "0/0/75" << "0/0/74";
-    QTest::newRow("texts not written stay") << "00/01/00" << "00/0/59";
-    QTest::newRow("fraction put right first") << "0/0/1.5" << "0/0/0";
-    QTest::newRow("negative put right first") << "-2/3/0" << "0/2/59";
-    QTest::newRow("empty put right first") << "1//0" << "0/59/59";
+    QTest::newRow("seconds") << "0/0/3"
+                             << "0/0/2";
+    QTest::newRow("last second") << "0/0/1"
+                                 << "0/0/0";
+    QTest::newRow("from minutes") << "0/1/0"
+                                  << "0/0/59";
+    QTest::newRow("from ten minutes") << "0/10/0"
+                                      << "0/9/59";
+    QTest::newRow("minutes and hours") << "1/5/0"
+                                       << "1/4/59";
+    QTest::newRow("from one hour") << "1/0/0"
+                                   << "0/59/59";
+    QTest::newRow("from two hours") << "2/0/0"
+                                    << "1/59/59";
+    QTest::newRow("top of range") << "23/59/59"
+                                  << "23/59/58";
+    QTest::newRow("hours above range") << "75/0/0"
+                                       << "74/59/59";
+    QTest::newRow("minutes above range") << "0/75/0"
+                                         << "0/74/59";
+    QTest::newRow("seconds above range") << "0/0/75"
+                                         << "0/0/74";
+    QTest::newRow("texts not written stay") << "00/01/00"
+                                            << "00/0/59";
+    QTest::newRow("fraction put right first") << "0/0/1.5"
+                                              << "0/0/0";
+    QTest::newRow("negative put right first") << "-2/3/0"
+                                              << "0/2/59";
+    QTest::newRow("empty put right first") << "1//0"
+                                           << "0/59/59";
 }
 
 void TestCountdown::borrow()

@@ -94,9 +94,7 @@ private Q_SLOTS:
     void reminderOpensAboveTips();
 };
 
-void TestTimeBoxes::init()
-{
-}
+void TestTimeBoxes::init() { }
 
 void TestTimeBoxes::cleanup()
 {
@@ -335,11 +333,16 @@ void TestTimeBoxes::focusRuleOnEveryWayOut_data()
 {
     QTest::addColumn<QString>("way");
     QTest::addColumn<QString>("target"); // the control that has the focus afterwards
-    QTest::newRow("Tab") << "Tab" << "s2";
-    QTest::newRow("Shift+Tab") << "Shift+Tab" << "h2";
-    QTest::newRow("click on a box") << "click" << "h";
-    QTest::newRow("click on a check box") << "click" << "Check1";
-    QTest::newRow("click on a button") << "click" << "Command2";
+    QTest::newRow("Tab") << "Tab"
+                         << "s2";
+    QTest::newRow("Shift+Tab") << "Shift+Tab"
+                               << "h2";
+    QTest::newRow("click on a box") << "click"
+                                    << "h";
+    QTest::newRow("click on a check box") << "click"
+                                          << "Check1";
+    QTest::newRow("click on a button") << "click"
+                                       << "Command2";
 }
 
 void TestTimeBoxes::focusRuleOnEveryWayOut()
@@ -389,10 +392,18 @@ void TestTimeBoxes::startLabelKeepsTheFocus_data()
     QTest::addColumn<QString>("after");
     // Whole numbers are counted as typed; a text that is no whole number of 0 or more is
     // put right by the box's rule before the start action counts it.
-    QTest::newRow("minutes above the limit") << "m" << "75" << "75";
-    QTest::newRow("hours with leading zeros") << "h" << "007" << "007";
-    QTest::newRow("emptied seconds") << "s" << "" << "0";
-    QTest::newRow("pasted junk") << "h" << "12abc" << "12";
+    QTest::newRow("minutes above the limit") << "m"
+                                             << "75"
+                                             << "75";
+    QTest::newRow("hours with leading zeros") << "h"
+                                              << "007"
+                                              << "007";
+    QTest::newRow("emptied seconds") << "s"
+                                     << ""
+                                     << "0";
+    QTest::newRow("pasted junk") << "h"
+                                 << "12abc"
+                                 << "12";
 }
 
 void TestTimeBoxes::startLabelKeepsTheFocus()

@@ -176,7 +176,9 @@ private:
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
     runtime::Timer *m_beeper = nullptr;
-    ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
+    ModalWatch m_watch{[this](QWidget *w) {
+        answer(w);
+    }};
 };
 
 void Day::answer(QWidget *w)
@@ -224,13 +226,11 @@ void Day::tick(int k)
     if (ticks % 512 == 0)
         QCoreApplication::processEvents(); // let the window paint what the ticks wrote
     const bool zero = slot(k).h->text() == u"0"_s && slot(k).m->text() == u"0"_s && slot(k).s->text() == u"0"_s;
-    const QStringList opened = m_watch.guarded([&] {
-        return tickSlot(*m_form, k);
-    });
+    const QStringList opened = m_watch.guarded([&] { return tickSlot(*m_form, k); });
     const QString name = QString::fromLatin1(k == 0 ? "Form2" : k == 1 ? "Form3" : "Form4");
     if (opened != (zero ? QStringList{name} : QStringList{}))
         fail(u"a tick of slot %1 at %2 opened [%3]"_s.arg(k + 1).arg(zero ? u"zero"_s : u"non-zero"_s,
-                                                                      opened.join(u", "_s)));
+                                                                     opened.join(u", "_s)));
     if (zero && (slot(k).check->isChecked() || slot(k).timer->Enabled()))
         fail(u"slot %1 not cleared after its reminder"_s.arg(k + 1));
 }

@@ -118,9 +118,9 @@ QString describe(const State &s)
     QStringList parts;
     for (int k = 0; k < 3; ++k) {
         const SlotState &t = s.rows[size_t(k)];
-        parts << u"%1:%2%3%4%5 %6"_s.arg(k + 1)
-                     .arg(t.checked ? u"v"_s : u"-"_s, t.enabled ? u"e"_s : u"-"_s, t.counting ? u"T"_s : u"-"_s,
-                          t.alerting ? u"A"_s : u"-"_s, t.texts.join(u'/'));
+        parts << u"%1:%2%3%4%5 %6"_s.arg(k + 1).arg(t.checked ? u"v"_s : u"-"_s, t.enabled ? u"e"_s : u"-"_s,
+                                                    t.counting ? u"T"_s : u"-"_s, t.alerting ? u"A"_s : u"-"_s,
+                                                    t.texts.join(u'/'));
     }
     return parts.join(u"  "_s) + u"  beeper %1 sound %2"_s.arg(s.beeper ? u"on"_s : u"off"_s, s.sound);
 }
@@ -146,8 +146,7 @@ public:
         , m_seed(seed)
         , m_actions(actions)
         , m_trace(trace)
-    {
-    }
+    { }
     ~Monkey()
     {
         // Never leave a window open behind us.
@@ -164,13 +163,27 @@ public:
 
 private:
     enum class Kind {
-        ClickCheck, DClickCheck, ClickBox, DClickBox, ClickLabel2, DClickLabel2, ClickButton, DClickButton,
-        ClickLabel8, DClickLabel8, ClickText1, Key, Paste, Tick, Minimize, Restore
+        ClickCheck,
+        DClickCheck,
+        ClickBox,
+        DClickBox,
+        ClickLabel2,
+        DClickLabel2,
+        ClickButton,
+        DClickButton,
+        ClickLabel8,
+        DClickLabel8,
+        ClickText1,
+        Key,
+        Paste,
+        Tick,
+        Minimize,
+        Restore
     };
     struct Action {
         Kind kind = Kind::Tick;
-        int arg = 0;       // the slot, box or button
-        int x = -1;        // where in a box to click; how many ticks
+        int arg = 0; // the slot, box or button
+        int x = -1;  // where in a box to click; how many ticks
         int key = 0;
         Qt::KeyboardModifiers mods = {};
         QString text = {}; // what a key types or a paste inserts
@@ -231,10 +244,12 @@ private:
     std::array<runtime::CommandButton *, 4> m_buttons{};
     ReleaseSpy m_label2Spy;
 
-    ModalWatch m_watch{[this](QWidget *w) { answer(w); }};
-    bool m_minimized = false; // the user has minimized the main window
-    QSize m_size;             // the main window's size, which nothing changes
-    QByteArray m_file;        // the settings file as last written
+    ModalWatch m_watch{[this](QWidget *w) {
+        answer(w);
+    }};
+    bool m_minimized = false;  // the user has minimized the main window
+    QSize m_size;              // the main window's size, which nothing changes
+    QByteArray m_file;         // the settings file as last written
     qsizetype m_accounted = 0; // messages explained by the handler that asked for them
     std::array<bool, 3> m_countingBefore{};
     bool m_startedSinceCheck = false;
@@ -259,7 +274,7 @@ void Monkey::fail(const QString &what)
     for (const QString &r : m_recent)
         trail += u"\n    "_s + r;
     m_failure = u"seed %1, action %2: %3\n  state: %4\n  last steps:%5\n  replay: QUORVANE_SOAK_SEED=%1 "
-                  u"QUORVANE_SOAK_ACTIONS=%2 QUORVANE_SOAK_TRACE=1"_s.arg(m_seed)
+                u"QUORVANE_SOAK_ACTIONS=%2 QUORVANE_SOAK_TRACE=1"_s.arg(m_seed)
                     .arg(m_index)
                     .arg(what, ::describe(state()), trail);
 }
@@ -360,7 +375,7 @@ void Monkey::setUp()
     for (int i = 0; i < 9; ++i) {
         if (boxes[size_t(i)]->text() != fields.at(i))
             return fail(u"box %1 shows \"%2\" after loading %3"_s.arg(boxes[size_t(i)]->objectName(),
-                                                                       boxes[size_t(i)]->text(), fields.join(u',')));
+                                                                      boxes[size_t(i)]->text(), fields.join(u',')));
     }
     connectOracles();
 
@@ -392,7 +407,9 @@ void Monkey::connectOracles()
     // The start action: reaches only the slots whose boxes are open; a whole countdown of
     // zero stops (or keeps stopped), any other is switched.
     m_label2->installEventFilter(&m_label2Spy);
-    m_label2Spy.onRelease = [this] { m_label2Before = state(); };
+    m_label2Spy.onRelease = [this] {
+        m_label2Before = state();
+    };
     QObject::connect(m_label2, &runtime::ClickLabel::Click, m_form.get(), [this] {
         const State &before = m_label2Before;
         const State after = state();
@@ -424,11 +441,11 @@ void Monkey::connectOracles()
             const bool zero = digitsValue(b.texts[0]) + digitsValue(b.texts[1]) + digitsValue(b.texts[2]) == 0;
             const bool expectCounting = zero ? false : !b.counting;
             if (a.counting != expectCounting)
-                fail(u"the start action left slot %1 (%2) %3"_s.arg(k + 1)
-                         .arg(b.texts.join(u'/'), a.counting ? u"counting"_s : u"stopped"_s));
+                fail(u"the start action left slot %1 (%2) %3"_s.arg(k + 1).arg(
+                    b.texts.join(u'/'), a.counting ? u"counting"_s : u"stopped"_s));
             if (a.texts != b.texts)
-                fail(u"the start action rewrote slot %1 from %2 to %3"_s.arg(k + 1)
-                         .arg(b.texts.join(u'/'), a.texts.join(u'/')));
+                fail(u"the start action rewrote slot %1 from %2 to %3"_s.arg(k + 1).arg(b.texts.join(u'/'),
+                                                                                        a.texts.join(u'/')));
         }
     });
 
@@ -460,8 +477,7 @@ void Monkey::connectOracles()
             if (!countable(t))
                 fail(u"box %1 holds \"%2\" when it is saved"_s.arg(boxes[size_t(i)]->objectName(), t));
             else if (QString::number(digitsValue(t)) != fields.at(i))
-                fail(u"box %1 shows \"%2\" but was saved as %3"_s.arg(boxes[size_t(i)]->objectName(), t,
-                                                                       fields.at(i)));
+                fail(u"box %1 shows \"%2\" but was saved as %3"_s.arg(boxes[size_t(i)]->objectName(), t, fields.at(i)));
         }
         m_file = file;
     });
@@ -502,7 +518,7 @@ void Monkey::connectOracles()
         m_accounted = m_fake.messages.size();
         if (shown != expected)
             fail(u"the recommended intervals showed [%1], expected [%2]"_s.arg(shown.join(u" | "_s),
-                                                                             expected.join(u" | "_s)));
+                                                                               expected.join(u" | "_s)));
     });
 }
 
@@ -566,8 +582,10 @@ void Monkey::checkInvariants(const QString &when)
             return fail(u"window %1 is no longer shown %2"_s.arg(w->objectName(), when));
     }
     if (m_form->isMinimized() != m_minimized || !m_form->isEnabled())
-        return fail(u"the main window is %1 %2"_s.arg(
-            m_form->isMinimized() ? u"minimized"_s : m_minimized ? u"no longer minimized"_s : u"disabled"_s, when));
+        return fail(u"the main window is %1 %2"_s.arg(m_form->isMinimized() ? u"minimized"_s
+                                                      : m_minimized         ? u"no longer minimized"_s
+                                                                            : u"disabled"_s,
+                                                      when));
     if (m_form->size() != m_size)
         return fail(u"the main window changed its size %1"_s.arg(when));
 }
@@ -673,9 +691,7 @@ void Monkey::tick(int k)
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
     ++m_ticksOf[k];
-    const QStringList opened = m_watch.guarded([&] {
-        return tickSlot(*m_form, k);
-    });
+    const QStringList opened = m_watch.guarded([&] { return tickSlot(*m_form, k); });
     m_alerting.pop_back();
     if (failed())
         return;
@@ -690,8 +706,8 @@ void Monkey::tick(int k)
             return fail(u"slot %1 is not cleared after its reminder was answered"_s.arg(k + 1));
     }
     if (countable(before.texts[0]) && countable(before.texts[1]) && countable(before.texts[2])) {
-        const qint64 total = digitsValue(before.texts[0]) * 3600 + digitsValue(before.texts[1]) * 60
-                             + digitsValue(before.texts[2]);
+        const qint64 total =
+            digitsValue(before.texts[0]) * 3600 + digitsValue(before.texts[1]) * 60 + digitsValue(before.texts[2]);
         if (total == 0 && !alerted)
             return fail(u"slot %1 ticked at %2 without a reminder"_s.arg(k + 1).arg(before.texts.join(u'/')));
         if (total > 0) {
@@ -705,8 +721,8 @@ void Monkey::tick(int k)
                                           + digitsValue(after.texts[2])
                                     : -1;
             if (left != total - 1)
-                return fail(u"slot %1 counted from %2 to %3"_s.arg(k + 1).arg(before.texts.join(u'/'),
-                                                                               after.texts.join(u'/')));
+                return fail(
+                    u"slot %1 counted from %2 to %3"_s.arg(k + 1).arg(before.texts.join(u'/'), after.texts.join(u'/')));
         }
     }
 }
@@ -728,11 +744,12 @@ void Monkey::blockedClick()
     const qsizetype messagesBefore = m_fake.messages.size();
     ++blockedClicks;
     const QPoint at = target->mapTo(m_form.get(), target->rect().center());
-    const QStringList opened = m_watch.guarded([&] { QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at); });
+    const QStringList opened =
+        m_watch.guarded([&] { QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at); });
     if (!opened.isEmpty() || !(state() == before) || fileContent() != fileBefore
         || m_fake.messages.size() != messagesBefore)
         fail(u"a click on %1 reached the main window while %2 was open"_s.arg(target->objectName(),
-                                                                             m_watch.stack.back()->objectName()));
+                                                                              m_watch.stack.back()->objectName()));
 }
 
 QString Monkey::describe(const Action &a) const
@@ -765,7 +782,7 @@ QString Monkey::describe(const Action &a) const
         QWidget *f = QApplication::focusWidget();
         const QString name = QKeySequence(QKeyCombination(a.mods, Qt::Key(a.key))).toString();
         return u"key %1 \"%2\" into %3"_s.arg(name.isEmpty() ? u"?"_s : name, a.text,
-                                                f ? f->objectName() : u"(nothing)"_s);
+                                              f ? f->objectName() : u"(nothing)"_s);
     }
     case Kind::Paste: {
         QWidget *f = QApplication::focusWidget();
@@ -831,11 +848,11 @@ Monkey::Action Monkey::intoTimeBox(const Action &key)
 
 Monkey::Action Monkey::pick()
 {
-    static const QStringList pastes{u""_s,     u"7"_s,    u"12"_s,     u"007"_s, u"1.5"_s, u"-3"_s,
-                                    u"abc"_s,  u" 4 "_s,  u"1e3"_s,    u"99999999999999999999"_s,
-                                    u"&H1F"_s, u"关"_s,   u"3,5"_s,    u"\t7"_s, u"0x10"_s, u"2d1"_s,
-                                    u"59"_s,   u"60"_s,   u"23"_s,     u"24"_s,  u"+8"_s,  u".9"_s,
-                                    u"1e400"_s, u"8\n9"_s, u"５"_s};
+    static const QStringList pastes{u""_s,     u"7"_s,   u"12"_s,    u"007"_s,  u"1.5"_s,
+                                    u"-3"_s,   u"abc"_s, u" 4 "_s,   u"1e3"_s,  u"99999999999999999999"_s,
+                                    u"&H1F"_s, u"关"_s,  u"3,5"_s,   u"\t7"_s,  u"0x10"_s,
+                                    u"2d1"_s,  u"59"_s,  u"60"_s,    u"23"_s,   u"24"_s,
+                                    u"+8"_s,   u".9"_s,  u"1e400"_s, u"8\n9"_s, u"５"_s};
     QList<int> counting;
     for (int k = 0; k < 3; ++k) {
         if (slotControls(m_form.get(), k).timer->Enabled())
@@ -1128,8 +1145,8 @@ void Monkey::step()
     if (focusedOpen && focused->isEnabled() && now != focused && now && now->window() == m_form.get()) {
         const QString t = focused->text();
         if (!wholeInRange(t, focused->objectName()))
-            return fail(u"box %1 was left holding \"%2\" (it held \"%3\")"_s.arg(focused->objectName(), t,
-                                                                                  focusedText));
+            return fail(
+                u"box %1 was left holding \"%2\" (it held \"%3\")"_s.arg(focused->objectName(), t, focusedText));
         const bool rewritten = m_toggles[focusedSlot] != togglesBefore || m_command4 != command4Before;
         if (!rewritten && wholeInRange(focusedText, focused->objectName()) && t != focusedText)
             return fail(u"box %1 was left holding \"%2\" after \"%3\""_s.arg(focused->objectName(), t, focusedText));
@@ -1158,7 +1175,7 @@ void Monkey::step()
         && m_toggles[focusedSlot] == togglesBefore && m_command4 == command4Before && m_startActions == startsBefore
         && focused->text() != focusedText)
         return fail(u"box %1 kept the focus but \"%2\" became \"%3\""_s.arg(focused->objectName(), focusedText,
-                                                                             focused->text()));
+                                                                            focused->text()));
     if (focusedOpen && focused->isEnabled() && now != focused && (!now || now->window() != m_form.get())
         && !QApplication::activeModalWidget())
         ++reactivations; // the focus left the program; the next step gives it back
@@ -1243,8 +1260,7 @@ void TestSoak::monkey()
     const QString failure = monkey.run();
     qInfo().noquote() << u"seed %1: %2 steps in %3 ms; %4 ticks, %5 reminders (%6 over another window), "
                          u"%7 tips, %8 saves, %9 messages, %10 beeps, %11 blocked clicks, %12 reactivations, "
-                         u"%13 reminders over the minimized window%14"_s
-                             .arg(seed)
+                         u"%13 reminders over the minimized window%14"_s.arg(seed)
                              .arg(monkey.steps)
                              .arg(clock.elapsed())
                              .arg(monkey.ticks)

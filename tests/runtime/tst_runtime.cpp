@@ -41,8 +41,14 @@ FormDef smallForm(FormDef::Position position = FormDef::Position::CenterOwner)
                    .clientHeight = 1500,
                    .border = FormDef::Border::None,
                    .position = position,
-                   .controls = {{.kind = Kind::CommandButton, .name = "Command1", .caption = "OK", .left = 150,
-                                 .top = 150, .width = 1500, .height = 450, .tabIndex = 0}}};
+                   .controls = {{.kind = Kind::CommandButton,
+                                 .name = "Command1",
+                                 .caption = "OK",
+                                 .left = 150,
+                                 .top = 150,
+                                 .width = 1500,
+                                 .height = 450,
+                                 .tabIndex = 0}}};
 }
 
 /// The bytes of font files that the program holds in memory now.
@@ -324,7 +330,8 @@ void TestRuntime::buttonCaptionWrapsAtBlanks()
     const QString caption = QStringLiteral("   一键保存个人时间     （无法在计时时使用）");
     const QFontMetrics metrics{QFont()};
     const int width = std::max(metrics.horizontalAdvance(QStringLiteral("一键保存个人时间")),
-                               metrics.horizontalAdvance(QStringLiteral("（无法在计时时使用）"))) + 2;
+                               metrics.horizontalAdvance(QStringLiteral("（无法在计时时使用）")))
+                      + 2;
     QCOMPARE(runtime::CommandButton::wrapAtBlanks(caption, metrics, width),
              QStringLiteral("一键保存个人时间\n（无法在计时时使用）"));
     // A caption that fits keeps its blanks.
@@ -347,11 +354,21 @@ void TestRuntime::builderStacksAndOrdersControls()
         .clientHeight = 3000,
         .controls = {
             {.kind = Kind::Label, .name = "LabelA", .caption = "a", .width = 1500, .height = 300, .tabIndex = 0},
-            {.kind = Kind::TextBox, .name = "BoxB", .caption = "0", .top = 300, .width = 1500, .height = 300,
+            {.kind = Kind::TextBox,
+             .name = "BoxB",
+             .caption = "0",
+             .top = 300,
+             .width = 1500,
+             .height = 300,
              .tabIndex = 2},
             {.kind = Kind::Timer, .name = "TimerC", .interval = 1000},
             {.kind = Kind::CheckBox, .name = "CheckD", .top = 600, .width = 135, .height = 180, .tabIndex = 1},
-            {.kind = Kind::TextBox, .name = "BoxE", .caption = "0", .top = 900, .width = 1500, .height = 300,
+            {.kind = Kind::TextBox,
+             .name = "BoxE",
+             .caption = "0",
+             .top = 900,
+             .width = 1500,
+             .height = 300,
              .tabIndex = 3},
         }};
     QWidget form;
@@ -377,12 +394,13 @@ void TestRuntime::builderStacksAndOrdersControls()
 
 void TestRuntime::opaqueLabelWithoutColourUsesDefault()
 {
-    const FormDef def{.name = "FormW",
-                      .clientWidth = 1500,
-                      .clientHeight = 1500,
-                      .backColor = runtime::Rgb{255, 255, 255},
-                      .controls = {{.kind = Kind::Label, .name = "Label1", .caption = "x", .width = 1500,
-                                    .height = 300, .opaque = true}}};
+    const FormDef def{
+        .name = "FormW",
+        .clientWidth = 1500,
+        .clientHeight = 1500,
+        .backColor = runtime::Rgb{255, 255, 255},
+        .controls = {
+            {.kind = Kind::Label, .name = "Label1", .caption = "x", .width = 1500, .height = 300, .opaque = true}}};
     QWidget form;
     runtime::buildForm(&form, def);
     auto *label = form.findChild<QLabel *>("Label1");

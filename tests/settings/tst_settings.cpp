@@ -1,9 +1,9 @@
 // The settings file: reading, writing, start-up from it and the save command.
 #include "alerts/tipswindow.h"
 #include "app/mainform.h"
-#include "settings/settingsstore.h"
 #include "settings/savedintervals.h"
 #include "settings/settingsfile.h"
+#include "settings/settingsstore.h"
 #include "testmain.h"
 #include "testsupport.h"
 
@@ -132,7 +132,9 @@ void TestSettings::parseAccepts_data()
     QTest::newRow("blank after commas") << QByteArray("1, 30, 0, 0, 20, 0, 0, 0, 45\r\n") << typical;
     QTest::newRow("blanks and tabs around") << QByteArray("  1 ,\t30 ,0,0,20,0,0,0,45  \r\n") << typical;
     QTest::newRow("rest ignored") << QByteArray("1,30,0,0,20,0,0,0,45,99,junk\r\nmore") << typical;
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "1,30,0,0,20,0,0,0,45\r\n") << typical;
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "1,30,0,0,20,0,0,0,45\r\n")
+                                     << typical;
     QTest::newRow("decimals and signs") << QByteArray("1.5,75,-2,0.25,+3,1e1,0,0,0\r\n")
                                         << Values{1.5, 75, -2, 0.25, 3, 10, 0, 0, 0};
 }
@@ -161,7 +163,11 @@ void TestSettings::parseStopsAtFirstBadField_data()
     QTest::newRow("overflow") << QByteArray("1,2,3,4,1e999,6,7,8,9\r\n") << 4;
     QTest::newRow("400 digits") << QByteArray("1,2,3,4,5,6,7,") + QByteArray(400, '9') + ",9\r\n" << 7;
     QTest::newRow("binary junk") << QByteArray("\x00\xff\x01\x89PNG\r\n\x1a\n", 12) << 0;
-    QTest::newRow("UTF-16") << QByteArray("\xff\xfe" "1\0,\0" "2\0", 8) << 0;
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                          "1\0,\0"
+                                          "2\0",
+                                          8)
+                            << 0;
 }
 
 void TestSettings::parseStopsAtFirstBadField()
@@ -196,7 +202,8 @@ void TestSettings::formatWritesOneExactLine()
 void TestSettings::writtenLineReadsBack()
 {
     const Values values{0.1, 1.0 / 3, 1e20, 123456.789, 59, 23, 1e-7, 2.5, 0};
-    const settings::SettingsFile::ReadResult read = settings::SettingsFile::parse(settings::SettingsFile::format(values));
+    const settings::SettingsFile::ReadResult read =
+        settings::SettingsFile::parse(settings::SettingsFile::format(values));
     QVERIFY(read.complete());
     QCOMPARE(read.values, values);
 }
@@ -204,7 +211,8 @@ void TestSettings::writtenLineReadsBack()
 void TestSettings::pathFollowsConfigFolder()
 {
     SettingsFolder folder;
-    QCOMPARE(QFileInfo(settings::SettingsFile::defaultPath()).absoluteFilePath(), QFileInfo(folder.file()).absoluteFilePath());
+    QCOMPARE(QFileInfo(settings::SettingsFile::defaultPath()).absoluteFilePath(),
+             QFileInfo(folder.file()).absoluteFilePath());
 }
 
 void TestSettings::startUpShowsSavedIntervals_data()
@@ -277,11 +285,16 @@ void TestSettings::unreadableFileKeepsWhatWasRead_data()
     const QStringList zeros(9, QStringLiteral("0"));
     QTest::newRow("empty") << QByteArray() << zeros;
     QTest::newRow("too few") << QByteArray("5,6\r\n") << QStringList{"5", "6", "0", "0", "0", "0", "0", "0", "0"};
-    QTest::newRow("letters") << QByteArray("1,2,3,x,5,6,7,8,9") << QStringList{"1", "2", "3", "0", "0", "0", "0", "0", "0"};
+    QTest::newRow("letters") << QByteArray("1,2,3,x,5,6,7,8,9")
+                             << QStringList{"1", "2", "3", "0", "0", "0", "0", "0", "0"};
     QTest::newRow("nan") << QByteArray("nan,1,1,1,1,1,1,1,1") << zeros;
-    QTest::newRow("inf") << QByteArray("1,inf,1,1,1,1,1,1,1") << QStringList{"1", "0", "0", "0", "0", "0", "0", "0", "0"};
+    QTest::newRow("inf") << QByteArray("1,inf,1,1,1,1,1,1,1")
+                         << QStringList{"1", "0", "0", "0", "0", "0", "0", "0", "0"};
     QTest::newRow("400 digits") << QByteArray(400, '9') + ",1,1,1,1,1,1,1,1" << zeros;
-    QTest::newRow("binary junk") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00", 9) << zeros;
+    QTest::newRow("binary junk") << QByteArray("\x7f"
+                                               "ELF\x02\x01\x01\x00\x00",
+                                               9)
+                                 << zeros;
 }
 
 void TestSettings::unreadableFileKeepsWhatWasRead()
@@ -326,13 +339,13 @@ void TestSettings::saveWritesTheNineBoxes_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("recommended, 20 bytes") << QStringList{"0", "30", "0", "1", "0", "0", "2", "0", "0"}
-                                           << QByteArray("0,30,0,1,0,0,2,0,0\r\n");
+    QTest::newRow("recommended, 20 bytes")
+        << QStringList{"0", "30", "0", "1", "0", "0", "2", "0", "0"} << QByteArray("0,30,0,1,0,0,2,0,0\r\n");
     QTest::newRow("24 bytes") << QStringList{"1", "5", "0", "0", "45", "30", "23", "59", "59"}
                               << QByteArray("1,5,0,0,45,30,23,59,59\r\n");
     QTest::newRow("all zero, 19 bytes") << QStringList(9, QStringLiteral("0")) << QByteArray("0,0,0,0,0,0,0,0,0\r\n");
-    QTest::newRow("fraction from a hand-edited file") << QStringList{"1.5", "75", "0", "0", "0", "0", "0", "0", "0"}
-                                                      << QByteArray("1.5,75,0,0,0,0,0,0,0\r\n");
+    QTest::newRow("fraction from a hand-edited file")
+        << QStringList{"1.5", "75", "0", "0", "0", "0", "0", "0", "0"} << QByteArray("1.5,75,0,0,0,0,0,0,0\r\n");
 }
 
 void TestSettings::saveWritesTheNineBoxes()

@@ -96,7 +96,8 @@ QString drawnFamily(const QString &family)
 {
     if (family != QStringLiteral("宋体"))
         return family;
-    for (const char *face : {"SimSun", "Noto Serif CJK SC", "AR PL UMing CN", "Noto Sans CJK SC", "WenQuanYi Micro Hei"})
+    for (const char *face :
+         {"SimSun", "Noto Serif CJK SC", "AR PL UMing CN", "Noto Sans CJK SC", "WenQuanYi Micro Hei"})
         if (QFontDatabase::hasFamily(QLatin1String(face)))
             return QLatin1String(face);
     return QString();
@@ -346,8 +347,8 @@ void TestUi::backgroundPicture()
     const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), windowSize);
     // Points where no control lies over the picture, up to its right and bottom edges.
-    for (const QPoint &pt : {QPoint(2, 2), QPoint(30, 300), QPoint(500, 20), QPoint(640, 480), QPoint(850, 10),
-                             QPoint(890, 485)})
+    for (const QPoint &pt :
+         {QPoint(2, 2), QPoint(30, 300), QPoint(500, 20), QPoint(640, 480), QPoint(850, 10), QPoint(890, 485)})
         QCOMPARE(QColor(shown.pixel(pt)), QColor(picture.pixel(pt)));
     if (windowSize.width() > 1079) {
         for (const QPoint &pt : {QPoint(1078, 588), QPoint(1000, 580), QPoint(1070, 100)})
@@ -412,7 +413,8 @@ void TestUi::songFontHasTheGlyphs()
     // "宋体" must land on a face that really draws the captions, not on empty boxes.
     const QFont font = runtime::fontFor({21.75, false});
     const QFontMetrics metrics(font);
-    for (const QString &text : {QStringLiteral("喝水远眺厕所确定选择并开始计时"), QStringLiteral("时分秒双击此处变为关")})
+    for (const QString &text :
+         {QStringLiteral("喝水远眺厕所确定选择并开始计时"), QStringLiteral("时分秒双击此处变为关")})
         for (QChar ch : text)
             QVERIFY2(metrics.inFontUcs4(ch.unicode()), qPrintable(QString(ch)));
 }
