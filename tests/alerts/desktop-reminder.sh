@@ -475,6 +475,9 @@ wait_for 5 gone quorvane-full-screen || die "the full-screen terminal did not cl
 
 # ---- Water once more, while the user works in our main window -----------------------
 restart_water 3
+# The always-on-top window's return may have taken the focus (xfwm4 gives it one now
+# and then): the user goes back to the main window.
+activate "$main"
 wait_for 30 window_named Form2 || die "the water reminder did not appear over the main window"
 reminder=$(visible_window Form2)
 check_stacking "own program stacking"
