@@ -23,7 +23,6 @@ Tray::Tray(const QIcon &icon, QMenu *menu, std::vector<SlotControls> rows, const
     , m_pause(pause)
     , m_picture(icon)
     , m_menu(menu)
-    , m_text(text())
 { }
 
 void Tray::show()
@@ -42,7 +41,6 @@ void Tray::show()
 
 void Tray::update()
 {
-    m_stale = true;
     if (!m_icon || m_refreshQueued)
         return;
     m_refreshQueued = true;
@@ -57,15 +55,6 @@ void Tray::refresh()
 }
 
 QString Tray::toolTip() const
-{
-    if (m_stale) {
-        m_text = text();
-        m_stale = false;
-    }
-    return m_text;
-}
-
-QString Tray::text() const
 {
     QStringList lines;
     if (m_pause.isPaused())

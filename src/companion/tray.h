@@ -40,7 +40,6 @@ Q_SIGNALS:
     void clicked();
 
 private:
-    QString text() const;
     /// Gives the icon the tooltip as it stands now.
     void refresh();
 
@@ -48,8 +47,6 @@ private:
     const Pause &m_pause;
     QIcon m_picture;
     QMenu *m_menu;
-    mutable QString m_text;
-    mutable bool m_stale = false; ///< something shown changed since m_text was made
     bool m_refreshQueued = false;
     std::unique_ptr<QSystemTrayIcon> m_icon;
 };

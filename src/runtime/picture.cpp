@@ -10,6 +10,16 @@
 #include <algorithm>
 
 namespace runtime {
+namespace {
+
+/// The screen's pixels that a rectangle of the control covers, whole pixels outwards.
+QRect inScreenPixels(const QRect &rect, qreal ratio)
+{
+    return QRect(QPoint(qFloor(rect.x() * ratio), qFloor(rect.y() * ratio)),
+                 QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1));
+}
+
+} // namespace
 
 Picture::Picture(const QString &source, QWidget *parent)
     : QWidget(parent)
@@ -39,9 +49,7 @@ QPixmap Picture::decode(const QRect &rect) const
     // On a scaled screen the whole picture is enlarged, smoothly, as the toolkit's labels
     // enlarge pictures there, and the part asked for is kept in the screen's pixels.
     const QSize enlarged = (QSizeF(m_pictureSize) * ratio).toSize();
-    const QRect part = QRect(QPoint(qFloor(rect.x() * ratio), qFloor(rect.y() * ratio)),
-                             QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1))
-                       & QRect(QPoint(0, 0), enlarged);
+    const QRect part = inScreenPixels(rect, ratio) & QRect(QPoint(0, 0), enlarged);
     QImage image =
         QImageReader(m_source).read().scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).copy(part);
     image.setDevicePixelRatio(ratio);
@@ -106,10 +114,8 @@ void Picture::paintEvent(QPaintEvent *event)
             std::any_of(m_pieces.begin(), m_pieces.end(), [&wanted](const Piece &p) { return p.rect == wanted; });
         if (kept || rest.intersected(wanted) != QRegion(wanted))
             continue;
-        const QRect inPart = wanted.translated(-decoded.topLeft());
-        const QRect pixels(QPoint(qFloor(inPart.x() * ratio), qFloor(inPart.y() * ratio)),
-                           QSize(qCeil(inPart.width() * ratio), qCeil(inPart.height() * ratio)));
-        m_pieces.push_back({wanted, part.copy(pixels)});
+        const QRect inPart = inScreenPixels(wanted, ratio).translated(-inScreenPixels(decoded, ratio).topLeft());
+        m_pieces.push_back({wanted, part.copy(inPart)});
     }
 }
 
