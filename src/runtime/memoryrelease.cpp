@@ -12,23 +12,10 @@
 #include <sys/mman.h>
 #endif
 
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 
 namespace runtime {
-namespace {
-
-bool isFontFile(QByteArrayView path)
-{
-    path = path.trimmed();
-    for (const char *ending : {".ttf", ".ttc", ".otf", ".otc", ".pfb", ".pfa"}) {
-        if (path.size() > 4 && path.last(4).compare(ending, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 MemoryRelease::MemoryRelease(QObject *parent)
     : QObject(parent)
@@ -62,31 +49,58 @@ bool MemoryRelease::eventFilter(QObject *watched, QEvent *event)
 
 qint64 MemoryRelease::releaseNow()
 {
+    qint64 dropped = 0;
+#ifdef Q_OS_LINUX
+    // Files mapped read-only and private (the font files, the code and constant data of the
+    // program and its libraries) lose their pages if none of them was ever written: a later
+    // read maps them in again from the file, as after the system reclaimed them itself. A
+    // mapping with a written page (data relocated at start and made read-only afterwards)
+    // keeps all its pages: dropping them would lose what was written.
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (smaps.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QByteArray all = smaps.readAll();
+        struct Mapping {
+            unsigned long long start = 0, end = 0;
+            bool droppable = false;
+        };
+        Mapping m;
+        const auto drop = [&dropped](const Mapping &m) {
+            if (m.droppable && madvise(reinterpret_cast<void *>(m.start), m.end - m.start, MADV_DONTNEED) == 0)
+                dropped += qint64(m.end - m.start);
+        };
+        for (qsizetype at = 0; at < all.size();) {
+            qsizetype next = all.indexOf('\n', at);
+            if (next < 0)
+                next = all.size();
+            const QByteArray line = all.sliced(at, next - at);
+            at = next + 1;
+            // A mapping's line: start-end perms offset device inode path (which may hold
+            // blanks); then lines "Field: value" about it.
+            unsigned long long start = 0, end = 0;
+            char perms[5] = {};
+            int pathAt = 0;
+            if (line.startsWith("Anonymous:")) {
+                if (line.sliced(10).trimmed() != "0 kB")
+                    m.droppable = false;
+            } else if (!line.isEmpty()
+                       && (std::isdigit(static_cast<unsigned char>(line.front()))
+                           || (line.front() >= 'a' && line.front() <= 'f'))
+                       && std::sscanf(line.constData(), "%llx-%llx %4s %*s %*s %*s %n", &start, &end, perms, &pathAt)
+                              >= 3) {
+                drop(m);
+                const QByteArray path = pathAt > 0 ? line.sliced(pathAt).trimmed() : QByteArray();
+                m = Mapping{start, end};
+                m.droppable = end > start && perms[1] == '-' && perms[3] == 'p' && path.startsWith('/')
+                              && !path.startsWith("/dev/") && !path.startsWith("/memfd:");
+            }
+        }
+        drop(m);
+    }
+#endif
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
-    qint64 fontBytes = 0;
-#ifdef Q_OS_LINUX
-    // The font library maps each font file read-only and private: dropping its pages
-    // loses nothing, a later read maps them in again from the file.
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    const QByteArray all = maps.readAll();
-    for (const QByteArray &line : all.split('\n')) {
-        // start-end perms offset device inode path (which may hold blanks)
-        unsigned long long start = 0, end = 0;
-        char perms[5] = {};
-        int pathAt = 0;
-        if (std::sscanf(line.constData(), "%llx-%llx %4s %*s %*s %*s %n", &start, &end, perms, &pathAt) < 3
-            || pathAt == 0 || std::strcmp(perms, "r--p") != 0 || end <= start
-            || !isFontFile(QByteArrayView(line).sliced(pathAt)))
-            continue;
-        if (madvise(reinterpret_cast<void *>(start), end - start, MADV_DONTNEED) == 0)
-            fontBytes += qint64(end - start);
-    }
-#endif
-    return fontBytes;
+    return dropped;
 }
 
 } // namespace runtime

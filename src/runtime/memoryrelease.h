@@ -5,15 +5,16 @@
 
 namespace runtime {
 
-/// Gives back the memory that the program holds only because it once drew something.
+/// Gives back the memory that the program holds only because it once did something.
 ///
-/// The program sits in the background all day, redrawing a few digits a second. What it
-/// drew when a window appeared leaves behind pages it no longer needs: the pages of the
-/// font files that the font library read to build each face (read again from the
-/// system's file cache if a new character is ever drawn; the characters already drawn
-/// come from the toolkit's own cache), and freed heap memory that the C library keeps for
-/// later. A while after one of the program's windows appears or goes away, both are
-/// given back. Nothing changes in what the program shows or how fast it shows it.
+/// The program sits in the background all day, redrawing a few digits a second. Starting
+/// and drawing a window leave behind pages it no longer needs: the pages of the font files
+/// that the font library read to build each face (the characters already drawn come from
+/// the toolkit's own cache), the code and constant data of the program and its libraries
+/// that ran only then, and freed heap memory that the C library keeps for later. A while
+/// after one of the program's windows appears or goes away, all of that is given back;
+/// whatever is used again is read in again from the system's file cache, as after the
+/// system reclaimed it itself. Nothing changes in what the program shows.
 class MemoryRelease : public QObject
 {
     Q_OBJECT
@@ -23,8 +24,8 @@ public:
     explicit MemoryRelease(QObject *parent = nullptr);
     ~MemoryRelease() override;
 
-    /// Gives the memory back now; returns the size of the font file mappings whose pages
-    /// were dropped.
+    /// Gives the memory back now; returns the size of the file mappings whose pages were
+    /// dropped.
     static qint64 releaseNow();
 
     /// How long after a window appears or goes away the memory is given back: the time

@@ -15,8 +15,13 @@
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <QProperty>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStyleFactory>
+#include <QTemporaryFile>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 using namespace testsupport;
 using runtime::ControlDef;
@@ -51,24 +56,40 @@ FormDef smallForm(FormDef::Position position = FormDef::Position::CenterOwner)
                                  .tabIndex = 0}}};
 }
 
-/// The bytes of font files that the program holds in memory now.
-qint64 residentFontBytes()
+/// The bytes that the program holds in memory now of the mappings that \a wanted picks, by
+/// the mapping's start address and path.
+template <typename Wanted>
+qint64 residentBytes(Wanted wanted)
 {
     QFile smaps(QStringLiteral("/proc/self/smaps"));
     if (!smaps.open(QIODevice::ReadOnly | QIODevice::Text))
         return -1;
     qint64 bytes = 0;
-    bool inFont = false;
+    bool in = false;
     for (const QByteArray &line : smaps.readAll().split('\n')) {
         const QByteArray first = line.left(line.indexOf(' '));
         if (first.contains('-') && !first.endsWith(':')) { // a mapping: start-end perms offset device inode path
-            const QByteArray path = line.simplified().toLower();
-            inFont = path.endsWith(".ttc") || path.endsWith(".otf") || path.endsWith(".ttf");
-        } else if (inFont && line.startsWith("Rss:")) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            in = wanted(first.left(first.indexOf('-')).toULongLong(nullptr, 16),
+                        fields.size() > 5 ? fields.mid(5).join(' ') : QByteArray());
+        } else if (in && line.startsWith("Rss:")) {
             bytes += line.mid(4).trimmed().split(' ').front().toLongLong() * 1024;
         }
     }
     return bytes;
+}
+
+qint64 residentFontBytes()
+{
+    return residentBytes([](quintptr, const QByteArray &path) {
+        const QByteArray lower = path.toLower();
+        return lower.endsWith(".ttc") || lower.endsWith(".otf") || lower.endsWith(".ttf");
+    });
+}
+
+qint64 residentBytesOfLibrary(const char *name)
+{
+    return residentBytes([name](quintptr, const QByteArray &path) { return path.contains(name); });
 }
 
 /// Ink: the pixels that are not white.
@@ -121,6 +142,7 @@ private Q_SLOTS:
     void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
     void fontPagesGoBackAfterDrawing();
+    void codePagesGoBackWrittenPagesStay();
     void memoryGoesBackAfterAWindowAppearsOrGoes();
     void textBoxPanelsLookTheSameFromTheStyle_data();
     void textBoxPanelsLookTheSameFromTheStyle();
@@ -529,6 +551,48 @@ void TestRuntime::fontPagesGoBackAfterDrawing()
     QCOMPARE(drawn(QStringLiteral("喝水 远眺 厕所"), 24), before);
     QVERIFY(inkOf(drawn(QStringLiteral("我已知晓"), 31)) > 0);
     QVERIFY(residentFontBytes() > 0);
+}
+
+void TestRuntime::codePagesGoBackWrittenPagesStay()
+{
+    // The toolkit's drawing code, read in from its library to draw, goes back; drawing
+    // again reads it in again and draws the same.
+    const QImage before = drawn(QStringLiteral("喝水"), 24);
+    const qint64 drawingCode = residentBytesOfLibrary("libQt6Gui");
+    QVERIFY(drawingCode > 0);
+
+    // Two private mappings of one file, like a library's: one only read, one with a page
+    // written and then made read-only, like data relocated at start.
+    const long page = sysconf(_SC_PAGESIZE);
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    QVERIFY(file.write(QByteArray(2 * page, 'f')) == 2 * page && file.flush());
+    auto *readOnly = static_cast<const char *>(mmap(nullptr, 2 * page, PROT_READ, MAP_PRIVATE, file.handle(), 0));
+    auto *relocated =
+        static_cast<char *>(mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE, file.handle(), 0));
+    QVERIFY(readOnly != MAP_FAILED && relocated != MAP_FAILED);
+    const auto cleanup = qScopeGuard([&] {
+        munmap(const_cast<char *>(readOnly), 2 * page);
+        munmap(relocated, 2 * page);
+    });
+    QCOMPARE(readOnly[0] + readOnly[page], 'f' + 'f');
+    relocated[0] = 'w';
+    QCOMPARE(relocated[page], 'f');
+    QCOMPARE(mprotect(relocated, 2 * page, PROT_READ), 0);
+    const auto residentAt = [](const void *at) {
+        return residentBytes([at](quintptr start, const QByteArray &) { return start == quintptr(at); });
+    };
+    QCOMPARE(residentAt(readOnly), 2 * page);
+
+    QVERIFY(runtime::MemoryRelease::releaseNow() > 0);
+    QVERIFY2(
+        residentBytesOfLibrary("libQt6Gui") < drawingCode / 2,
+        qPrintable(QStringLiteral("%1 of %2 bytes left").arg(residentBytesOfLibrary("libQt6Gui")).arg(drawingCode)));
+    QCOMPARE(residentAt(readOnly), 0);
+    QCOMPARE(relocated[0], 'w');
+    QCOMPARE(relocated[page], 'f');
+    QCOMPARE(readOnly[0], 'f');
+    QCOMPARE(drawn(QStringLiteral("喝水"), 24), before);
 }
 
 void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoes()
