@@ -41,9 +41,21 @@ MemoryRelease::~MemoryRelease()
 
 bool MemoryRelease::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->isWindow())
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+            m_later->start();
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+        // What a click or a key press ran (a menu, a message box, starting a countdown)
+        // is done with a while after the user lets go.
         m_later->start();
+        break;
+    default:
+        break;
+    }
     return false;
 }
 

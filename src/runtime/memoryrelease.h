@@ -12,9 +12,10 @@ namespace runtime {
 /// that the font library read to build each face (the characters already drawn come from
 /// the toolkit's own cache), the code and constant data of the program and its libraries
 /// that ran only then, and freed heap memory that the C library keeps for later. A while
-/// after one of the program's windows appears or goes away, all of that is given back;
-/// whatever is used again is read in again from the system's file cache, as after the
-/// system reclaimed it itself. Nothing changes in what the program shows.
+/// after one of the program's windows appears or goes away, or after the user's last click
+/// or key press, all of that is given back; whatever is used again is read in again from
+/// the system's file cache, as after the system reclaimed it itself. Nothing changes in
+/// what the program shows.
 class MemoryRelease : public QObject
 {
     Q_OBJECT
@@ -28,8 +29,8 @@ public:
     /// dropped.
     static qint64 releaseNow();
 
-    /// How long after a window appears or goes away the memory is given back: the time
-    /// its drawing has surely been done in.
+    /// How long after a window appears or goes away, or the user lets go of a mouse button
+    /// or key, the memory is given back: the time its drawing has surely been done in.
     static constexpr int kDelayMs = 2000;
 
 protected:

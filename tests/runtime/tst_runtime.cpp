@@ -143,7 +143,7 @@ private Q_SLOTS:
     void messageBoxTitles();
     void fontPagesGoBackAfterDrawing();
     void codePagesGoBackWrittenPagesStay();
-    void memoryGoesBackAfterAWindowAppearsOrGoes();
+    void memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs();
     void textBoxPanelsLookTheSameFromTheStyle_data();
     void textBoxPanelsLookTheSameFromTheStyle();
 };
@@ -595,7 +595,7 @@ void TestRuntime::codePagesGoBackWrittenPagesStay()
     QCOMPARE(drawn(QStringLiteral("喝水"), 24), before);
 }
 
-void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoes()
+void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs()
 {
     // Not at once: the window's drawing is still to come when it appears.
     runtime::MemoryRelease memory;
@@ -610,6 +610,14 @@ void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoes()
     control.show(); // not a window
     QVERIFY(!later->isActive());
     window.hide();
+    QVERIFY(later->isActive());
+    later->stop();
+    QTest::mousePress(&control, Qt::LeftButton);
+    QVERIFY(!later->isActive()); // the click is still going on
+    QTest::mouseRelease(&control, Qt::LeftButton);
+    QVERIFY(later->isActive());
+    later->stop();
+    QTest::keyClick(&control, Qt::Key_A);
     QVERIFY(later->isActive());
 }
 
