@@ -338,6 +338,18 @@ if want footprint; then
   footprint_rows+=("$(footprint_row "$counting")")
   kill "$program_pid"
   wait "$program_pid" 2>/dev/null || true
+
+  say "footprint: $window s of the minimal window with three boxes changing each second"
+  "${x_env[@]}" "$minimal" --counting >"$work/minimal.log" 2>&1 &
+  program_pid=$!
+  win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Minimal$' | head -n 1) || true
+  [ -n "$win" ] || fail "the minimal window did not appear: $(cat "$work/minimal.log")"
+  sleep 3
+  floor_load=$(load1)
+  measure
+  footprint_rows+=("$(footprint_row "floor: minimal Qt window, its three seconds boxes changing each second")")
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
   program_pid=
 fi
 
@@ -824,7 +836,11 @@ ones (the thread slept and was woken: the wake-ups) and involuntary ones (preemp
 running: these grow with the machine's load, not with the program). CPU time from perf's
 task-clock, from /proc/PID/task/*/schedstat, and utime+stime from /proc/PID/stat (10 ms ticks).
 RSS/PSS from /proc/PID/smaps_rollup at the end of each window.
-1-minute load average at the start of each window: $idle_load (no slot), $busy_load (three slots).
+The last row is the floor for a counting second: the minimal window of section 2 with a
+1 s timer that puts a new number into its three seconds boxes, the least a plain Qt Widgets
+program does to show three running countdowns.
+1-minute load average at the start of each window: $idle_load (no slot), $busy_load (three slots),
+$floor_load (floor).
 
 | state | RSS (MiB) | PSS (MiB) | CPU ms/min (perf) | CPU ms/min (schedstat) | utime+stime in window (ms) | context switches/min (perf) | wake-ups/min (voluntary) | preemptions/min (involuntary) | wake-ups/min by thread |
 |---|---:|---:|---:|---:|---:|---:|---:|---:|---|
