@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -14,6 +15,7 @@ namespace runtime {
 FileIconEngine::FileIconEngine(const QString &pattern, const QList<int> &sizes)
     : m_pattern(pattern)
     , m_sizes(sizes)
+    , m_recent(std::make_shared<Recent>())
 {
     std::sort(m_sizes.begin(), m_sizes.end());
 }
@@ -25,11 +27,27 @@ QImage FileIconEngine::picture(const QSize &size) const
     const int wanted = std::max(size.width(), size.height());
     const auto fit = std::lower_bound(m_sizes.begin(), m_sizes.end(), wanted);
     const int chosen = fit == m_sizes.end() ? m_sizes.last() : *fit;
-    // Read as PNG: left to guess, the image reader would first load every image format
-    // plugin installed (SVG among them) to ask each whether it reads the file.
-    QImageReader reader(m_pattern.arg(chosen), "png");
-    reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
+    const QString path = m_pattern.arg(chosen);
+    QImage image = m_recent->images.value(path);
+    if (image.isNull()) {
+        // Read as PNG: left to guess, the image reader would first load every image format
+        // plugin installed (SVG among them) to ask each whether it reads the file.
+        QImageReader reader(path, "png");
+        reader.setAutoDetectImageFormat(false);
+        image = reader.read();
+        if (!image.isNull() && QCoreApplication::instance()) {
+            m_recent->images.insert(path, image);
+            if (!m_recent->forgetQueued) {
+                m_recent->forgetQueued = true;
+                QTimer::singleShot(0, QCoreApplication::instance(), [recent = std::weak_ptr<Recent>(m_recent)] {
+                    if (const auto kept = recent.lock()) {
+                        kept->images.clear();
+                        kept->forgetQueued = false;
+                    }
+                });
+            }
+        }
+    }
     return image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -79,7 +97,9 @@ QList<QSize> FileIconEngine::availableSizes(QIcon::Mode, QIcon::State)
 
 QIconEngine *FileIconEngine::clone() const
 {
-    return new FileIconEngine(m_pattern, m_sizes);
+    auto *copy = new FileIconEngine(m_pattern, m_sizes);
+    copy->m_recent = m_recent;
+    return copy;
 }
 
 QString FileIconEngine::key() const

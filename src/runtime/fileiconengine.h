@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QIconEngine>
+#include <QImage>
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 namespace runtime {
 
@@ -11,7 +15,9 @@ namespace runtime {
 ///
 /// The windows hand their icon to the desktop once, when they are created, and the tray
 /// asks for one small size now and then; holding every size decoded for the whole day
-/// (a quarter of a MiB for the largest alone) would serve nobody.
+/// (a quarter of a MiB for the largest alone) would serve nobody. A file read is kept
+/// until the program next waits for events: creating a window hands over every size
+/// twice in a row, and the program's start-up should not read them twice.
 class FileIconEngine : public QIconEngine
 {
 public:
@@ -32,8 +38,15 @@ private:
     /// largest), at exactly size.
     QImage picture(const QSize &size) const;
 
+    /// The files read since the program last waited for events, by path; shared by copies.
+    struct Recent {
+        QHash<QString, QImage> images;
+        bool forgetQueued = false;
+    };
+
     QString m_pattern;
     QList<int> m_sizes; ///< ascending
+    std::shared_ptr<Recent> m_recent;
 };
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 // The small forms layer: what it adds to Qt's widgets.
 #include "runtime/clicklabel.h"
 #include "runtime/commandbutton.h"
+#include "runtime/fileiconengine.h"
 #include "runtime/form.h"
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
@@ -18,6 +19,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <sys/mman.h>
@@ -143,6 +145,7 @@ private Q_SLOTS:
     void messageBoxTitles();
     void fontPagesGoBackAfterDrawing();
     void codePagesGoBackWrittenPagesStay();
+    void iconFileReadOnceUntilTheProgramWaits();
     void memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs();
     void textBoxPanelsLookTheSameFromTheStyle_data();
     void textBoxPanelsLookTheSameFromTheStyle();
@@ -593,6 +596,31 @@ void TestRuntime::codePagesGoBackWrittenPagesStay()
     QCOMPARE(relocated[page], 'f');
     QCOMPARE(readOnly[0], 'f');
     QCOMPARE(drawn(QStringLiteral("喝水"), 24), before);
+}
+
+void TestRuntime::iconFileReadOnceUntilTheProgramWaits()
+{
+    // A window being created asks for every size twice in a row: the file is read once.
+    // Nothing is kept once the program waits for events again.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const auto paint = [&](Qt::GlobalColor colour) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(colour);
+        QVERIFY(image.save(folder.filePath(QStringLiteral("16.png"))));
+    };
+    runtime::FileIconEngine engine(folder.filePath(QStringLiteral("%1.png")), {16});
+    const auto shown = [&engine](runtime::FileIconEngine &e) {
+        return e.pixmap(QSize(16, 16), QIcon::Normal, QIcon::Off).toImage().pixelColor(8, 8);
+    };
+    paint(Qt::red);
+    QCOMPARE(shown(engine), QColor(Qt::red));
+    paint(Qt::blue);
+    QCOMPARE(shown(engine), QColor(Qt::red));
+    std::unique_ptr<QIconEngine> copy(engine.clone());
+    QCOMPARE(shown(static_cast<runtime::FileIconEngine &>(*copy)), QColor(Qt::red));
+    QCoreApplication::processEvents();
+    QCOMPARE(shown(engine), QColor(Qt::blue));
 }
 
 void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs()
