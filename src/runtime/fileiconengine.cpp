@@ -15,7 +15,7 @@ namespace runtime {
 FileIconEngine::FileIconEngine(const QString &pattern, const QList<int> &sizes)
     : m_pattern(pattern)
     , m_sizes(sizes)
-    , m_recent(std::make_shared<Recent>())
+    , m_recent(std::make_shared<QHash<QString, QImage>>())
 {
     std::sort(m_sizes.begin(), m_sizes.end());
 }
@@ -28,7 +28,7 @@ QImage FileIconEngine::picture(const QSize &size) const
     const auto fit = std::lower_bound(m_sizes.begin(), m_sizes.end(), wanted);
     const int chosen = fit == m_sizes.end() ? m_sizes.last() : *fit;
     const QString path = m_pattern.arg(chosen);
-    QImage image = m_recent->images.value(path);
+    QImage image = m_recent->value(path);
     if (image.isNull()) {
         // Read as PNG: left to guess, the image reader would first load every image format
         // plugin installed (SVG among them) to ask each whether it reads the file.
@@ -36,16 +36,13 @@ QImage FileIconEngine::picture(const QSize &size) const
         reader.setAutoDetectImageFormat(false);
         image = reader.read();
         if (!image.isNull() && QCoreApplication::instance()) {
-            m_recent->images.insert(path, image);
-            if (!m_recent->forgetQueued) {
-                m_recent->forgetQueued = true;
-                QTimer::singleShot(0, QCoreApplication::instance(), [recent = std::weak_ptr<Recent>(m_recent)] {
-                    if (const auto kept = recent.lock()) {
-                        kept->images.clear();
-                        kept->forgetQueued = false;
-                    }
+            // The first file kept since the program last waited: forget them all once it does.
+            if (m_recent->isEmpty())
+                QTimer::singleShot(0, QCoreApplication::instance(), [recent = std::weak_ptr(m_recent)] {
+                    if (const auto kept = recent.lock())
+                        kept->clear();
                 });
-            }
+            m_recent->insert(path, image);
         }
     }
     return image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -38,15 +38,10 @@ private:
     /// largest), at exactly size.
     QImage picture(const QSize &size) const;
 
-    /// The files read since the program last waited for events, by path; shared by copies.
-    struct Recent {
-        QHash<QString, QImage> images;
-        bool forgetQueued = false;
-    };
-
     QString m_pattern;
     QList<int> m_sizes; ///< ascending
-    std::shared_ptr<Recent> m_recent;
+    /// The files read since the program last waited for events, by path; shared by copies.
+    std::shared_ptr<QHash<QString, QImage>> m_recent;
 };
 
 } // namespace runtime

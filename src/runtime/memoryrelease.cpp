@@ -12,7 +12,6 @@
 #include <sys/mman.h>
 #endif
 
-#include <cctype>
 #include <cstdio>
 
 namespace runtime {
@@ -94,11 +93,8 @@ qint64 MemoryRelease::releaseNow()
             if (line.startsWith("Anonymous:")) {
                 if (line.sliced(10).trimmed() != "0 kB")
                     m.droppable = false;
-            } else if (!line.isEmpty()
-                       && (std::isdigit(static_cast<unsigned char>(line.front()))
-                           || (line.front() >= 'a' && line.front() <= 'f'))
-                       && std::sscanf(line.constData(), "%llx-%llx %4s %*s %*s %*s %n", &start, &end, perms, &pathAt)
-                              >= 3) {
+            } else if (std::sscanf(line.constData(), "%llx-%llx %4s %*s %*s %*s %n", &start, &end, perms, &pathAt)
+                       >= 3) {
                 drop(m);
                 const QByteArray path = pathAt > 0 ? line.sliced(pathAt).trimmed() : QByteArray();
                 m = Mapping{start, end};
