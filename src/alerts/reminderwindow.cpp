@@ -112,6 +112,11 @@ void ReminderWindow::beforeShow()
     m_desktop->aboutToShow();
 }
 
+void ReminderWindow::beforeHide()
+{
+    m_desktop->aboutToHide();
+}
+
 void ReminderWindow::afterShow()
 {
     m_desktop->restoreFocus();

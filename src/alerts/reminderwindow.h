@@ -46,7 +46,8 @@ protected:
     /// above other programs' windows, without taking the keyboard focus from the program
     /// he is typing in.
     void beforeShow() override;
-    /// Once acknowledged, the focus goes back where it was before the reminder.
+    /// As it is acknowledged, the focus goes back where it was before the reminder.
+    void beforeHide() override;
     void afterShow() override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

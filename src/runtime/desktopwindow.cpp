@@ -237,8 +237,8 @@ void DesktopWindow::takeFocus(unsigned long time)
         const xcb_window_t window = xcb_window_t(m_window->winId());
         if (m_overFullScreen) {
             // No window manager focuses a window past it: the window takes the focus
-            // itself, as of the user's click. Once it is hidden the focus falls back
-            // to the root window until the window manager gives it back.
+            // itself, as of the user's click; once it is hidden, the window manager is
+            // asked to give it back to the full-screen window.
             xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, uint32_t(time));
             m_hadFocus = true;
         } else {
@@ -249,6 +249,19 @@ void DesktopWindow::takeFocus(unsigned long time)
     }
 #else
     Q_UNUSED(time);
+#endif
+}
+
+void DesktopWindow::aboutToHide()
+{
+#ifdef QUORVANE_X11
+    if (!m_managed || !m_hadFocus || !ourWindow(m_previous))
+        return;
+    if (xcb_connection_t *c = x11Connection()) {
+        // A program may move the keyboard focus between its own windows while it has it.
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, m_previous, uint32_t(m_userTime));
+        xcb_flush(c);
+    }
 #endif
 }
 

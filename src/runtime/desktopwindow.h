@@ -14,8 +14,8 @@ namespace runtime {
 /// working. On an X11 desktop with a window manager, while the window is shown it is on
 /// every workspace and has no taskbar button; it appears without taking the keyboard
 /// focus from another program (it has it at once when one of our own windows was
-/// active), takes the focus when the user clicks it or another window of ours, and once
-/// it has been hidden the focus goes back to the window that had it before.
+/// active), takes the focus when the user clicks it or another window of ours, and as it
+/// is hidden the focus goes back to the window that had it before.
 ///
 /// Window managers keep a focused full-screen window above every always-on-top window.
 /// When the user works in one as the window appears, the window is shown past the
@@ -35,8 +35,14 @@ public:
 
     /// Call right before each showing.
     void aboutToShow();
+    /// Call right before the window is hidden: if it has the focus and one of our own
+    /// windows was active before it appeared, that window takes the focus back at once,
+    /// so that the window manager has no focus to pass on by a rule of its own as the
+    /// window goes (xfwm4 gives it to the topmost window of the window's layer, an
+    /// always-on-top window of another program).
+    void aboutToHide();
     /// Call after the window has been hidden again: if it had the focus, the window that
-    /// was active before it appeared gets the focus back.
+    /// was active before it appeared gets the focus back through the window manager.
     void restoreFocus();
 
     /// Whether the window is to take the keyboard focus as soon as it appears.

@@ -40,6 +40,13 @@ void Form::Show()
     afterShow();
 }
 
+void Form::Hide()
+{
+    if (isVisible())
+        beforeHide();
+    hide();
+}
+
 void Form::reject() { }
 
 void Form::closeEvent(QCloseEvent *event)

@@ -23,11 +23,13 @@ public:
     void Show();
 
     /// Hides the window without destroying it; ends its modal showing.
-    void Hide() { hide(); }
+    void Hide();
 
 protected:
     /// Runs at every showing, before the window is placed and shown.
     virtual void beforeShow() { }
+    /// Runs at every showing, right before Hide() hides the window.
+    virtual void beforeHide() { }
     /// Runs at every showing, once the window has been hidden again.
     virtual void afterShow() { }
 

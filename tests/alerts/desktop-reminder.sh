@@ -148,6 +148,7 @@ managed() { window_list _NET_CLIENT_LIST | grep -q -x "$1"; }
 active_window() {
   local w
   w=$(root_property _NET_ACTIVE_WINDOW)
+  w=${w%%,*} # xfwm4 writes a second value (0x0) after the window
   case $w in 0x*) printf '%d\n' "$w" ;; *) echo 0 ;; esac
 }
 current_desktop() { root_property _NET_CURRENT_DESKTOP; }
