@@ -75,9 +75,10 @@ qint64 MemoryRelease::releaseNow()
             bool droppable = false;
         };
         Mapping m;
-        const auto drop = [&dropped](const Mapping &m) {
-            if (m.droppable && madvise(reinterpret_cast<void *>(m.start), m.end - m.start, MADV_DONTNEED) == 0)
-                dropped += qint64(m.end - m.start);
+        const auto drop = [&dropped](const Mapping &done) {
+            if (done.droppable
+                && madvise(reinterpret_cast<void *>(done.start), done.end - done.start, MADV_DONTNEED) == 0)
+                dropped += qint64(done.end - done.start);
         };
         for (qsizetype at = 0; at < all.size();) {
             qsizetype next = all.indexOf('\n', at);

@@ -610,7 +610,7 @@ void TestRuntime::iconFileReadOnceUntilTheProgramWaits()
         QVERIFY(image.save(folder.filePath(QStringLiteral("16.png"))));
     };
     runtime::FileIconEngine engine(folder.filePath(QStringLiteral("%1.png")), {16});
-    const auto shown = [&engine](runtime::FileIconEngine &e) {
+    const auto shown = [](runtime::FileIconEngine &e) {
         return e.pixmap(QSize(16, 16), QIcon::Normal, QIcon::Off).toImage().pixelColor(8, 8);
     };
     paint(Qt::red);
