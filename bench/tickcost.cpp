@@ -94,8 +94,8 @@ int main(int argc, char **argv)
 
     std::vector<runtime::Timer *> timers;
     for (int k = 0; k < 3; ++k) {
-        form.slot(k).check()->setChecked(true);
-        timers.push_back(form.slot(k).timer());
+        form.slot(alerts::Slot(k)).check()->setChecked(true);
+        timers.push_back(form.slot(alerts::Slot(k)).timer());
     }
     form.Label2_Click();
     for (runtime::Timer *timer : timers) {

@@ -14,7 +14,7 @@ if(UNIX AND NOT APPLE)
 
   # The menu entry is named after the program's desktop file name ("quorvane"), so that
   # Wayland compositors, which match windows to entries by it, find the entry and icon.
-  install(FILES ${QUORVANE_PACKAGING_DIR}/quorvane.desktop
+  install(FILES ${QUORVANE_PACKAGING_DIR}/io.github.quorvane.Quorvane.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${QUORVANE_PACKAGING_DIR}/${QUORVANE_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -73,7 +73,7 @@ further window shows health tips. The interface is in Simplified Chinese.")
   # ---- Tests ---------------------------------------------------------------------------
   if(BUILD_TESTING)
     add_test(NAME packaging.desktop_entry
-             COMMAND desktop-file-validate ${QUORVANE_PACKAGING_DIR}/quorvane.desktop)
+             COMMAND desktop-file-validate ${QUORVANE_PACKAGING_DIR}/io.github.quorvane.Quorvane.desktop)
     # --strict: warnings and hints fail too, not only errors.
     add_test(NAME packaging.metainfo
              COMMAND appstreamcli validate --no-net --strict

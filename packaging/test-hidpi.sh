@@ -54,7 +54,7 @@ echo "pixels differing between scale 2 and scale 1 doubled: $differing (limit $l
 
 class=$(sed -n 's/^main window class: .*, "\(.*\)"$/\1/p' "$scratch/scale1.log")
 if [ -n "$class" ]; then
-  wmclass=$(sed -n 's/^StartupWMClass=//p' "$here/quorvane.desktop")
+  wmclass=$(sed -n 's/^StartupWMClass=//p' "$here/io.github.quorvane.Quorvane.desktop")
   [ "$class" = "$wmclass" ] || fail "the window's class is $class, the menu entry's StartupWMClass is $wmclass"
 fi
 echo "the main window scales cleanly"

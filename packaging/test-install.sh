@@ -28,7 +28,7 @@ sizes="16 22 24 32 48 64 128 256"
 expected=$(
   {
     echo bin/quorvane
-    echo share/applications/quorvane.desktop
+    echo share/applications/io.github.quorvane.Quorvane.desktop
     echo "share/metainfo/$appid.metainfo.xml"
     for n in $sizes; do echo "share/icons/hicolor/${n}x$n/apps/quorvane.png"; done
     echo share/icons/hicolor/scalable/apps/quorvane.svg
@@ -62,7 +62,7 @@ done
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/quorvane.svg" || fail "the scalable icon is not an SVG"
 
 # The menu entry starts an installed program and names the installed icon.
-desktop=$prefix/share/applications/quorvane.desktop
+desktop=$prefix/share/applications/io.github.quorvane.Quorvane.desktop
 entry() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
 exec_line=$(entry Exec)
 program=${exec_line%% *}

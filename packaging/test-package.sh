@@ -72,7 +72,7 @@ fi
 # The package's files, and the program in it.
 dpkg-deb -x "$deb" "$scratch/root"
 program=$scratch/root/usr/bin/quorvane
-for f in usr/bin/quorvane usr/share/applications/quorvane.desktop \
+for f in usr/bin/quorvane usr/share/applications/io.github.quorvane.Quorvane.desktop \
   usr/share/icons/hicolor/48x48/apps/quorvane.png usr/share/icons/hicolor/scalable/apps/quorvane.svg; do
   [ -f "$scratch/root/$f" ] || fail "the package lacks /$f"
 done

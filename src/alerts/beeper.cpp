@@ -34,11 +34,6 @@ void Beeper::stop()
     m_timer->setEnabled(false);
 }
 
-bool Beeper::beeping() const
-{
-    return m_timer->Enabled();
-}
-
 void Beeper::ring()
 {
     m_platform.Beep();

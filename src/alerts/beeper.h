@@ -24,7 +24,6 @@ public:
     /// Starts beeping unless the switch reads exactly "关".
     void startUnlessSwitchedOff();
     void stop();
-    bool beeping() const;
 
     /// One bell, for a tick of the beeper.
     void ring();

@@ -1,8 +1,8 @@
 #include "alerts/reminderwindow.h"
 
 #include "alerts/beeper.h"
+#include "platform/desktopwindow.h"
 #include "runtime/commandbutton.h"
-#include "runtime/desktopwindow.h"
 #include "runtime/formbuilder.h"
 #include "runtime/platform.h"
 #include "ui/windowdefs.h"
@@ -17,42 +17,43 @@
 namespace alerts {
 namespace {
 
-const runtime::FormDef &definition(int slot)
+const runtime::FormDef &definition(Slot slot)
 {
     switch (slot) {
-    case 0:
+    case Slot::Water:
         return ui::Form2();
-    case 1:
+    case Slot::EyeRest:
         return ui::Form3();
-    default:
-        return ui::Form4();
+    case Slot::Toilet:
+        break;
     }
+    return ui::Form4();
 }
 
 } // namespace
 
-ReminderWindow::ReminderWindow(int slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform)
+ReminderWindow::ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform)
     : runtime::Form(definition(slot), owner)
     , m_slot(slot)
     , m_beeper(beeper)
     , m_platform(platform)
     , m_message(runtime::control<QLabel>(this, messageLabelName(slot)))
     , m_acknowledge(runtime::control<runtime::CommandButton>(this, "Command1"))
-    , m_desktop(new runtime::DesktopWindow(this))
+    , m_desktop(new platform::DesktopWindow(this))
 {
     // A reminder hidden behind the user's editor is of no use: keep it above other
     // windows. It has no owner window (a window manager keeps an owned dialog in its
     // owner's layer, below other programs' always-on-top windows); it stays modal.
     setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window | Qt::WindowStaysOnTopHint);
-    connect(m_desktop, &runtime::DesktopWindow::onScreen, this, [this] { m_shown.start(); });
+    connect(m_desktop, &platform::DesktopWindow::onScreen, this, [this] { m_shown.start(); });
     connect(m_acknowledge, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
     m_acknowledge->installEventFilter(this);
 }
 
-QStringList ReminderWindow::messages(int slot)
+QStringList ReminderWindow::messages(Slot slot)
 {
     switch (slot) {
-    case 0:
+    case Slot::Water:
         return {QStringLiteral("饿了就喝水，水真是个好东西，难怪“多喝热水”这句话这么火，那就去喝水吧！"),
                 QStringLiteral("这个冬天特别冷记得一日三餐按时吃饭，多喝热水穿秋裤，冻坏了可没人心疼没钱看病"),
                 QStringLiteral("寒的冬，寒的冻白天的阳光有多温柔，夜晚的风就有多无情。天气干燥又寒冷，多喝热水！"),
@@ -60,21 +61,22 @@ QStringList ReminderWindow::messages(int slot)
                 QStringLiteral("人体百分之七十都是水，你再不喝水就变成百分之六十啦"),
                 QStringLiteral("天冷无情亦有情，喝杯热水行不行"),
                 QStringLiteral("施主，放下电脑，喝杯喝水噢")};
-    case 1:
+    case Slot::EyeRest:
         return {QStringLiteral("生活需要触碰，而不是紧握。有时候你需要放松，让生活顺其自然，去远眺休息下吧"),
                 QStringLiteral("再烦，也别忘记微笑；再急，也要注意语气；再苦，也要继续坚持；再怕，也要勇敢面对；"
                                "再累，也要保护自己；再痛，也要用力忍住；再忙，也要注意休息"),
                 QStringLiteral("累了，就休息；心累了，就淡定。长大了，成熟了，很多事情就看透了。累了，就去远眺一下吧"),
                 QStringLiteral("电脑无情亦有情，远眺一下行不行"), QStringLiteral("施主，放下电脑，看看外面噢")};
-    default:
-        return {QStringLiteral("该上厕所了嘞"), QStringLiteral("再不上厕所，膀胱就得撑不了了嘞"),
-                QStringLiteral("电脑无情亦有情，上下厕所行不行")};
+    case Slot::Toilet:
+        break;
     }
+    return {QStringLiteral("该上厕所了嘞"), QStringLiteral("再不上厕所，膀胱就得撑不了了嘞"),
+            QStringLiteral("电脑无情亦有情，上下厕所行不行")};
 }
 
-const char *ReminderWindow::messageLabelName(int slot)
+const char *ReminderWindow::messageLabelName(Slot slot)
 {
-    return slot == 0 ? "Label1" : "Label2";
+    return slot == Slot::Water ? "Label1" : "Label2";
 }
 
 void ReminderWindow::Form_Load()

@@ -2,6 +2,7 @@
 // the window appears, and "我已知晓", which hides the window and silences the beeper.
 #pragma once
 
+#include "alerts/slot.h"
 #include "runtime/form.h"
 
 #include <QElapsedTimer>
@@ -10,10 +11,13 @@
 class QLabel;
 class QPushButton;
 
-namespace runtime {
+namespace platform {
 class DesktopWindow;
+}
+
+namespace runtime {
 struct Platform;
-} // namespace runtime
+}
 
 namespace alerts {
 
@@ -23,14 +27,13 @@ class ReminderWindow : public runtime::Form
 {
     Q_OBJECT
 public:
-    /// slot: 0 water (Form2), 1 eye rest (Form3), 2 toilet (Form4). The beeper is shared
-    /// by the three windows; the platform gives the random numbers.
-    ReminderWindow(int slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform);
+    /// The beeper is shared by the three windows; the platform gives the random numbers.
+    ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform);
 
     /// The window's messages, in list order.
-    static QStringList messages(int slot);
+    static QStringList messages(Slot slot);
     /// The name of the label that shows the message: Label1 on Form2, Label2 on the others.
-    static const char *messageLabelName(int slot);
+    static const char *messageLabelName(Slot slot);
 
     /// The load step, at creation, right before the first showing: the first reminder.
     void Form_Load() override;
@@ -57,12 +60,12 @@ private:
     /// re-seeds the random numbers and shows one message drawn uniformly from the list.
     void remind();
 
-    int m_slot;
+    Slot m_slot;
     Beeper &m_beeper;
     const runtime::Platform &m_platform;
     QLabel *m_message;
     QPushButton *m_acknowledge;
-    runtime::DesktopWindow *m_desktop;
+    platform::DesktopWindow *m_desktop;
     QElapsedTimer m_shown;     ///< since the window came on screen; invalid until then
     bool m_justLoaded = false; ///< the load step has reminded for the coming first showing
 };

@@ -2,6 +2,7 @@
 
 #include "app/mainform.h"
 #include "app/startup.h"
+#include "platform/appid.h"
 #include "runtime/formbuilder.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
@@ -19,14 +20,15 @@ companion::Companion::Setup CompanionWiring::setupFor(MainForm &form, const runt
     setup.platform = &platform;
     // The application's icon is already loaded: shared, not read again.
     setup.icon = QApplication::windowIcon().isNull() ? programIcon() : QApplication::windowIcon();
-    setup.iconName = QString::fromUtf16(kDesktopId);
+    setup.iconName = QString::fromUtf16(kIconName);
+    setup.desktopEntry = QString::fromUtf16(platform::kAppId);
     setup.program = QApplication::applicationFilePath();
     // Each row is named by its label ("    喝水").
     const char *const topics[3] = {"Label1", "Label3", "Label4"};
-    for (int k = 0; k < 3; ++k) {
+    for (const alerts::Slot k : alerts::kSlots) {
         ReminderSlot &slot = form.slot(k);
         companion::SlotControls &row = setup.rows.emplace_back();
-        row.topic = runtime::control<QLabel>(&form, topics[k])->text().trimmed();
+        row.topic = runtime::control<QLabel>(&form, topics[alerts::indexOf(k)])->text().trimmed();
         row.check = slot.check();
         row.boxes = {slot.hours().box(), slot.minutes().box(), slot.seconds().box()};
         row.timer = slot.timer();

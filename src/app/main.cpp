@@ -1,23 +1,23 @@
 #include "app/companionwiring.h"
 #include "app/mainform.h"
 #include "app/startup.h"
-#include "companion/appid.h"
-#include "companion/singleinstance.h"
-#include "runtime/memoryrelease.h"
+#include "platform/appid.h"
+#include "platform/memoryrelease.h"
+#include "platform/singleinstance.h"
 
 #include <QPointer>
 
 int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> application = app::createApplication(argc, argv);
-    runtime::MemoryRelease memory; // what drawing a window leaves behind goes back afterwards
+    platform::MemoryRelease memory; // what drawing a window leaves behind goes back afterwards
     // One instance per session: a later launch brings the running one forward and ends
     // here, before the settings are read.
-    companion::SingleInstance instance(QString::fromUtf16(companion::kAppId));
+    platform::SingleInstance instance(QString::fromUtf16(platform::kAppId));
     if (!instance.claim())
         return 0;
     QPointer<QWidget> window; // until it is built, a message box of the start-up comes forward
-    QObject::connect(&instance, &companion::SingleInstance::activated,
+    QObject::connect(&instance, &platform::SingleInstance::activated,
                      [&window] { companion::Companion::bringForward(window); });
 
     const runtime::Platform platform = app::desktopPlatform();

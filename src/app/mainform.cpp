@@ -30,8 +30,8 @@ MainForm::MainForm(const runtime::Platform &platform, QWidget *parent)
     buildForm(this, ui::Form1());
     m_beeper = std::make_unique<alerts::Beeper>(control<QLineEdit>(this, "Text1"),
                                                 control<runtime::Timer>(this, "Timer4"), m_platform);
-    for (int k = 0; k < int(m_slots.size()); ++k)
-        m_slots[size_t(k)] = std::make_unique<ReminderSlot>(
+    for (const alerts::Slot k : alerts::kSlots)
+        m_slots[alerts::indexOf(k)] = std::make_unique<ReminderSlot>(
             this, k, [this, k] { return new alerts::ReminderWindow(k, this, *m_beeper, m_platform); });
     connectHandlers();
 
@@ -46,13 +46,13 @@ MainForm::~MainForm() = default;
 
 void MainForm::connectHandlers()
 {
-    connect(slot(0).check(), &QCheckBox::toggled, this, &MainForm::Check1_Click);
-    connect(slot(1).check(), &QCheckBox::toggled, this, &MainForm::Check2_Click);
-    connect(slot(2).check(), &QCheckBox::toggled, this, &MainForm::Check3_Click);
+    connect(slot(alerts::Slot::Water).check(), &QCheckBox::toggled, this, &MainForm::Check1_Click);
+    connect(slot(alerts::Slot::EyeRest).check(), &QCheckBox::toggled, this, &MainForm::Check2_Click);
+    connect(slot(alerts::Slot::Toilet).check(), &QCheckBox::toggled, this, &MainForm::Check3_Click);
     connect(control<runtime::ClickLabel>(this, "Label2"), &runtime::ClickLabel::Click, this, &MainForm::Label2_Click);
-    connect(slot(0).timer(), &QTimer::timeout, this, &MainForm::Timer1_Timer);
-    connect(slot(1).timer(), &QTimer::timeout, this, &MainForm::Timer2_Timer);
-    connect(slot(2).timer(), &QTimer::timeout, this, &MainForm::Timer3_Timer);
+    connect(slot(alerts::Slot::Water).timer(), &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(slot(alerts::Slot::EyeRest).timer(), &QTimer::timeout, this, &MainForm::Timer2_Timer);
+    connect(slot(alerts::Slot::Toilet).timer(), &QTimer::timeout, this, &MainForm::Timer3_Timer);
 
     using KeyPress = void (MainForm::*)(int &);
     using LostFocus = void (MainForm::*)();

@@ -37,13 +37,13 @@ public:
     void Form_Load();
 
     // Reminder slots: selection, start action, countdown.
-    void Check1_Click() { slot(0).Check_Click(); }
-    void Check2_Click() { slot(1).Check_Click(); }
-    void Check3_Click() { slot(2).Check_Click(); }
+    void Check1_Click() { slot(alerts::Slot::Water).Check_Click(); }
+    void Check2_Click() { slot(alerts::Slot::EyeRest).Check_Click(); }
+    void Check3_Click() { slot(alerts::Slot::Toilet).Check_Click(); }
     void Label2_Click();
-    void Timer1_Timer() { slot(0).Timer_Timer(); }
-    void Timer2_Timer() { slot(1).Timer_Timer(); }
-    void Timer3_Timer() { slot(2).Timer_Timer(); }
+    void Timer1_Timer() { slot(alerts::Slot::Water).Timer_Timer(); }
+    void Timer2_Timer() { slot(alerts::Slot::EyeRest).Timer_Timer(); }
+    void Timer3_Timer() { slot(alerts::Slot::Toilet).Timer_Timer(); }
 
     // Time boxes: the key filter and the rule for leaving a box.
     void h_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
@@ -55,15 +55,15 @@ public:
     void h3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
     void m3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
     void s3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void h_LostFocus() { slot(0).hours().LostFocus(); }
-    void m_LostFocus() { slot(0).minutes().LostFocus(); }
-    void s_LostFocus() { slot(0).seconds().LostFocus(); }
-    void h2_LostFocus() { slot(1).hours().LostFocus(); }
-    void m2_LostFocus() { slot(1).minutes().LostFocus(); }
-    void s2_LostFocus() { slot(1).seconds().LostFocus(); }
-    void h3_LostFocus() { slot(2).hours().LostFocus(); }
-    void m3_LostFocus() { slot(2).minutes().LostFocus(); }
-    void s3_LostFocus() { slot(2).seconds().LostFocus(); }
+    void h_LostFocus() { slot(alerts::Slot::Water).hours().LostFocus(); }
+    void m_LostFocus() { slot(alerts::Slot::Water).minutes().LostFocus(); }
+    void s_LostFocus() { slot(alerts::Slot::Water).seconds().LostFocus(); }
+    void h2_LostFocus() { slot(alerts::Slot::EyeRest).hours().LostFocus(); }
+    void m2_LostFocus() { slot(alerts::Slot::EyeRest).minutes().LostFocus(); }
+    void s2_LostFocus() { slot(alerts::Slot::EyeRest).seconds().LostFocus(); }
+    void h3_LostFocus() { slot(alerts::Slot::Toilet).hours().LostFocus(); }
+    void m3_LostFocus() { slot(alerts::Slot::Toilet).minutes().LostFocus(); }
+    void s3_LostFocus() { slot(alerts::Slot::Toilet).seconds().LostFocus(); }
     void Command4_Click();
 
     // Settings.
@@ -75,8 +75,7 @@ public:
     void Timer4_Timer() { m_beeper->ring(); }
     void Command3_Click() { m_tips->Show(); }
 
-    /// The reminder slots: 0 water, 1 eye rest, 2 toilet.
-    ReminderSlot &slot(int k) { return *m_slots[size_t(k)]; }
+    ReminderSlot &slot(alerts::Slot k) { return *m_slots[alerts::indexOf(k)]; }
     /// The nine time boxes in saved-interval order.
     std::array<runtime::TextBox *, 9> timeBoxes() const;
     /// Whether any slot's countdown runs.
@@ -84,7 +83,7 @@ public:
     /// Countdowns held back by an addition (a pause) count as running for the save command.
     void setCountdownsHeld(std::function<bool()> held) { m_countdownsHeld = std::move(held); }
 
-    runtime::Lazy<alerts::ReminderWindow> &reminder(int k) { return slot(k).window(); }
+    runtime::Lazy<alerts::ReminderWindow> &reminder(alerts::Slot k) { return slot(k).window(); }
     runtime::Lazy<alerts::TipsWindow> &tips() { return m_tips; }
     alerts::Beeper &beeper() { return *m_beeper; }
     const settings::SavedIntervals &savedIntervals() const { return m_saved; }

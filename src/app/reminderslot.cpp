@@ -10,14 +10,14 @@
 namespace app {
 namespace {
 
-/// The controls of each slot and its recommended interval.
+/// The controls of each slot and its recommended interval, in the order of alerts::kSlots.
 struct SlotDef {
     const char *check, *hours, *minutes, *seconds, *timer;
     const char *adviceHours, *adviceMinutes, *adviceSeconds;
     const char *notTicked;
 };
 
-constexpr SlotDef kSlots[3] = {
+constexpr SlotDef kSlotDefs[3] = {
     {"Check1", "h", "m", "s", "Timer1", "0", "30", "0", "喝水一栏未打勾"},
     {"Check2", "h2", "m2", "s2", "Timer2", "1", "0", "0", "远眺一栏未打勾"},
     {"Check3", "h3", "m3", "s3", "Timer3", "2", "0", "0", "厕所一栏未打勾"},
@@ -27,13 +27,16 @@ constexpr SlotDef kSlots[3] = {
 
 using runtime::control;
 
-ReminderSlot::ReminderSlot(QWidget *form, int slot, std::function<alerts::ReminderWindow *()> makeWindow)
+ReminderSlot::ReminderSlot(QWidget *form, alerts::Slot slot, std::function<alerts::ReminderWindow *()> makeWindow)
     : m_slot(slot)
-    , m_check(control<QCheckBox>(form, kSlots[slot].check))
-    , m_fields{TimeField(control<runtime::TextBox>(form, kSlots[slot].hours), TimeField::kHoursLimit),
-               TimeField(control<runtime::TextBox>(form, kSlots[slot].minutes), TimeField::kMinutesSecondsLimit),
-               TimeField(control<runtime::TextBox>(form, kSlots[slot].seconds), TimeField::kMinutesSecondsLimit)}
-    , m_timer(control<runtime::Timer>(form, kSlots[slot].timer))
+    , m_check(control<QCheckBox>(form, kSlotDefs[alerts::indexOf(slot)].check))
+    , m_fields{TimeField(control<runtime::TextBox>(form, kSlotDefs[alerts::indexOf(slot)].hours),
+                         TimeField::kHoursLimit),
+               TimeField(control<runtime::TextBox>(form, kSlotDefs[alerts::indexOf(slot)].minutes),
+                         TimeField::kMinutesSecondsLimit),
+               TimeField(control<runtime::TextBox>(form, kSlotDefs[alerts::indexOf(slot)].seconds),
+                         TimeField::kMinutesSecondsLimit)}
+    , m_timer(control<runtime::Timer>(form, kSlotDefs[alerts::indexOf(slot)].timer))
     , m_window(std::move(makeWindow))
 { }
 
@@ -122,14 +125,14 @@ void ReminderSlot::stopAndClose()
 
 void ReminderSlot::fillAdvice()
 {
-    hours().setText(QString::fromUtf8(kSlots[m_slot].adviceHours));
-    minutes().setText(QString::fromUtf8(kSlots[m_slot].adviceMinutes));
-    seconds().setText(QString::fromUtf8(kSlots[m_slot].adviceSeconds));
+    hours().setText(QString::fromUtf8(kSlotDefs[alerts::indexOf(m_slot)].adviceHours));
+    minutes().setText(QString::fromUtf8(kSlotDefs[alerts::indexOf(m_slot)].adviceMinutes));
+    seconds().setText(QString::fromUtf8(kSlotDefs[alerts::indexOf(m_slot)].adviceSeconds));
 }
 
 QString ReminderSlot::notTickedMessage() const
 {
-    return QString::fromUtf8(kSlots[m_slot].notTicked);
+    return QString::fromUtf8(kSlotDefs[alerts::indexOf(m_slot)].notTicked);
 }
 
 } // namespace app

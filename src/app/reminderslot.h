@@ -25,9 +25,9 @@ namespace app {
 class ReminderSlot
 {
 public:
-    /// slot 0 water, 1 eye rest, 2 toilet; its controls are looked up on form by name.
-    /// makeWindow creates the slot's reminder window at its first alert.
-    ReminderSlot(QWidget *form, int slot, std::function<alerts::ReminderWindow *()> makeWindow);
+    /// The slot's controls are looked up on form by name. makeWindow creates the slot's
+    /// reminder window at its first alert.
+    ReminderSlot(QWidget *form, alerts::Slot slot, std::function<alerts::ReminderWindow *()> makeWindow);
 
     QCheckBox *check() const { return m_check; }
     runtime::Timer *timer() const { return m_timer; }
@@ -62,7 +62,7 @@ private:
     void putRightForCounting();
     bool isZero() const;
 
-    int m_slot;
+    alerts::Slot m_slot;
     QCheckBox *m_check;
     std::array<TimeField, 3> m_fields;
     runtime::Timer *m_timer;

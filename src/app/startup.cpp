@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "platform/appid.h"
+#include "platform/displaychoice.h"
 #include "runtime/fileiconengine.h"
 #include "runtime/panelcachestyle.h"
 
@@ -51,7 +53,7 @@ void setUpApplication()
     QApplication::setStyle(new runtime::PanelCacheStyle);
     loadQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     QApplication::setApplicationName(QString::fromUtf16(kProductName));
-    QApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
+    QApplication::setDesktopFileName(QString::fromUtf16(platform::kAppId));
     QApplication::setWindowIcon(programIcon());
     // The main window's own close handler ends the program; hidden windows never do.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -59,19 +61,7 @@ void setUpApplication()
 
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 {
-    // A reminder must open above the window the user is working in. Wayland does not let
-    // a program keep its own window on top, X11 does: in a Wayland session that also
-    // runs XWayland, prefer it, unless the user chose a platform himself.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-    // While slots count, the main window repaints three small boxes each second. Drawn
-    // through shared memory with the X server, each repaint first waits for a round trip
-    // to the server (so as not to overwrite pixels it may still be reading), which wakes
-    // the program twice more per second; sent over the connection, the few changed pixels
-    // need no reply. Setting QT_XCB_NO_MITSHM to an empty value brings shared memory back.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    platform::DisplayChoice::prepare();
     const QtMessageHandler previous = qInstallMessageHandler(quietDuringStartup);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previous);
@@ -81,7 +71,7 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 
 runtime::Platform desktopPlatform()
 {
-    return runtime::desktopPlatform(QString::fromUtf16(kProductName), QString::fromUtf16(kDesktopId));
+    return runtime::desktopPlatform(QString::fromUtf16(kProductName), QString::fromUtf16(platform::kAppId));
 }
 
 } // namespace app

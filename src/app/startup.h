@@ -13,8 +13,8 @@ namespace app {
 /// The program's name: the application title of its message boxes, and the name the
 /// desktop knows it by.
 inline constexpr char16_t kProductName[] = u"Quorvane";
-/// The name of the program's desktop entry and icon.
-inline constexpr char16_t kDesktopId[] = u"quorvane";
+/// The name of the program's icon in the desktop's icon theme.
+inline constexpr char16_t kIconName[] = u"quorvane";
 
 /// Creates the application. Where no display can be opened, says so in one line on
 /// standard error and ends the process with status 1 instead of aborting; it does not

@@ -19,7 +19,6 @@ public:
     TimeField(runtime::TextBox *box, int limit);
 
     runtime::TextBox *box() const { return m_box; }
-    int limit() const { return m_limit; }
 
     /// The box's key filter: only the digits and Backspace reach it.
     static void KeyPress(int &keyAscii);

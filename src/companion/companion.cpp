@@ -1,10 +1,10 @@
 #include "companion/companion.h"
 
 #include "companion/companionmenu.h"
-#include "companion/notifier.h"
 #include "companion/reminderwatch.h"
 #include "companion/repeat.h"
 #include "companion/tray.h"
+#include "platform/notifier.h"
 #include "runtime/platform.h"
 #include "runtime/timer.h"
 
@@ -25,9 +25,8 @@ Companion::Companion(Setup setup, QObject *parent)
     , m_menu(std::make_unique<CompanionMenu>())
 {
     if (m_options.read() == Options::Read::Damaged) {
-        m_platform.MsgBox(nullptr,
-                          QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()),
-                          QMessageBox::Warning, QStringLiteral("出错"));
+        m_platform.Error(nullptr,
+                         QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()));
         m_options.write(); // said once: the next start finds the defaults
     }
 
@@ -40,14 +39,20 @@ Companion::Companion(Setup setup, QObject *parent)
     m_repeat = std::make_unique<Repeat>(
         setup.rows, [this] { return m_options.autoRepeat(); },
         [this](runtime::Timer *timer) { m_pause->startOrHold(timer); });
-    m_notifier = std::make_unique<Notifier>(setup.iconName);
+    m_notifier = std::make_unique<platform::Notifier>(
+        platform::Notifier::Setup{QStringLiteral("Quorvane"), setup.iconName, setup.desktopEntry, [this] {
+                                      return m_tray->icon();
+                                  }});
     m_watch = std::make_unique<ReminderWatch>();
     m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), setup.rows, *m_pause);
 
-    connect(m_watch.get(), &ReminderWatch::shown, this, [this, topics = setup.rows](int slot, const QString &message) {
-        m_notifier->notify(slot, topics[size_t(slot)].topic, message);
-    });
-    connect(m_watch.get(), &ReminderWatch::hidden, m_notifier.get(), &Notifier::withdraw);
+    connect(m_watch.get(), &ReminderWatch::shown, this,
+            [this, topics = setup.rows](alerts::Slot slot, const QString &message) {
+                const std::size_t k = alerts::indexOf(slot);
+                m_notifier->notify(int(k), QStringLiteral("到时啦"), topics[k].topic + QStringLiteral("：") + message);
+            });
+    connect(m_watch.get(), &ReminderWatch::hidden, m_notifier.get(),
+            [this](alerts::Slot slot) { m_notifier->withdraw(int(alerts::indexOf(slot))); });
     for (const SlotControls &slot : setup.rows) {
         connect(slot.timer, &QTimer::timeout, m_tray.get(), &Tray::update);
         connect(slot.check, &QCheckBox::toggled, m_tray.get(), &Tray::update);
@@ -109,19 +114,16 @@ void Companion::setAutoRepeat(bool on)
 {
     m_options.setAutoRepeat(on);
     if (!m_options.write())
-        m_platform.MsgBox(m_window,
-                          QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()),
-                          QMessageBox::Warning, QStringLiteral("出错"));
+        m_platform.Error(m_window,
+                         QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()));
 }
 
 void Companion::setAutostart(bool on)
 {
     if (!(on ? m_autostart.enable() : m_autostart.disable()))
-        m_platform.MsgBox(
-            m_window,
-            (on ? QStringLiteral("无法写入自动启动文件：\n%1") : QStringLiteral("无法删除自动启动文件：\n%1"))
-                .arg(m_autostart.path()),
-            QMessageBox::Warning, QStringLiteral("出错"));
+        m_platform.Error(
+            m_window, (on ? QStringLiteral("无法写入自动启动文件：\n%1") : QStringLiteral("无法删除自动启动文件：\n%1"))
+                          .arg(m_autostart.path()));
     m_menu->autostart()->setChecked(m_autostart.isEnabled());
 }
 

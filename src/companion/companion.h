@@ -3,10 +3,10 @@
 // With every choice at its default the program does exactly what it did without them.
 #pragma once
 
-#include "companion/autostart.h"
 #include "companion/options.h"
 #include "companion/pause.h"
 #include "companion/slotcontrols.h"
+#include "platform/autostart.h"
 
 #include <QIcon>
 #include <QObject>
@@ -16,6 +16,10 @@
 
 class QWidget;
 
+namespace platform {
+class Notifier;
+}
+
 namespace runtime {
 struct Platform;
 }
@@ -23,7 +27,6 @@ struct Platform;
 namespace companion {
 
 class CompanionMenu;
-class Notifier;
 class ReminderWatch;
 class Repeat;
 class Tray;
@@ -38,10 +41,11 @@ public:
         std::vector<SlotControls> rows;
         const runtime::Platform *platform = nullptr; ///< for message boxes
         QIcon icon;
-        QString iconName; ///< the icon's name in the desktop's theme (for notifications)
-        QString program;  ///< the executable that the autostart entry starts
+        QString iconName;     ///< the icon's name in the desktop's theme (for notifications)
+        QString desktopEntry; ///< the name of the program's desktop entry (for notifications)
+        QString program;      ///< the executable that the autostart entry starts
         QString optionsPath = Options::defaultPath();
-        QString autostartPath = Autostart::defaultPath();
+        QString autostartPath = platform::Autostart::defaultPath();
         Pause::Clock clock = &QDateTime::currentDateTime;
     };
 
@@ -58,7 +62,7 @@ public:
     Pause &pause() { return *m_pause; }
     Tray &tray() { return *m_tray; }
     const Options &options() const { return m_options; }
-    const Autostart &autostart() const { return m_autostart; }
+    const platform::Autostart &autostart() const { return m_autostart; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -71,12 +75,12 @@ private:
     QWidget *m_window;
     const runtime::Platform &m_platform;
     Options m_options;
-    Autostart m_autostart;
+    platform::Autostart m_autostart;
     // In the order of their making; the tray goes before the menu it offers.
     std::unique_ptr<CompanionMenu> m_menu;
     std::unique_ptr<Pause> m_pause;
     std::unique_ptr<Repeat> m_repeat;
-    std::unique_ptr<Notifier> m_notifier;
+    std::unique_ptr<platform::Notifier> m_notifier;
     std::unique_ptr<ReminderWatch> m_watch;
     std::unique_ptr<Tray> m_tray;
 };

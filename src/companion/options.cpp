@@ -1,8 +1,9 @@
 #include "companion/options.h"
 
+#include "platform/filelocations.h"
+
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace companion {
 namespace {
@@ -13,8 +14,7 @@ const QString kAutoRepeat = QStringLiteral("Reminders/AutoRepeat");
 
 QString Options::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Quorvane/Quorvane.conf");
+    return platform::FileLocations::optionsFile();
 }
 
 Options::Options(QString path)

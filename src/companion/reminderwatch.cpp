@@ -22,17 +22,17 @@ ReminderWatch::~ReminderWatch()
         app->removeEventFilter(this);
 }
 
-int ReminderWatch::slotOf(const QObject *window)
+std::optional<alerts::Slot> ReminderWatch::slotOf(const QObject *window)
 {
     if (!qobject_cast<const alerts::ReminderWindow *>(window))
-        return -1;
+        return std::nullopt;
     const QString name = window->objectName();
     const char *const names[] = {ui::Form2().name, ui::Form3().name, ui::Form4().name};
-    for (int k = 0; k < 3; ++k) {
-        if (name == QLatin1String(names[k]))
+    for (const alerts::Slot k : alerts::kSlots) {
+        if (name == QLatin1String(names[alerts::indexOf(k)]))
             return k;
     }
-    return -1;
+    return std::nullopt;
 }
 
 bool ReminderWatch::eventFilter(QObject *watched, QEvent *event)
@@ -40,7 +40,8 @@ bool ReminderWatch::eventFilter(QObject *watched, QEvent *event)
     // Only the program's own show() and hide(), not the window system's (a minimized desktop).
     const QEvent::Type type = event->type();
     if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous()) {
-        if (const int slot = slotOf(watched); slot >= 0) {
+        if (const std::optional<alerts::Slot> found = slotOf(watched)) {
+            const alerts::Slot slot = *found;
             if (type == QEvent::Hide) {
                 Q_EMIT hidden(slot);
             } else {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "alerts/slot.h"
+
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 namespace companion {
 
@@ -15,13 +19,13 @@ public:
     explicit ReminderWatch(QObject *parent = nullptr);
     ~ReminderWatch() override;
 
-    /// The slot (0 water, 1 eye rest, 2 toilet) of a reminder window, or -1 for any other object.
-    static int slotOf(const QObject *window);
+    /// The slot of a reminder window; none for any other object.
+    static std::optional<alerts::Slot> slotOf(const QObject *window);
 
 Q_SIGNALS:
     /// Emitted once the window has come up and drawn its message.
-    void shown(int slot, const QString &message);
-    void hidden(int slot);
+    void shown(alerts::Slot slot, const QString &message);
+    void hidden(alerts::Slot slot);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -14,8 +14,6 @@ public:
 
     /// Places the line between two points given in the parent's pixels.
     void setEnds(QPoint from, QPoint to);
-    QPoint from() const { return m_from; }
-    QPoint to() const { return m_to; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,6 @@
 #include "runtime/platform.h"
 
-#include "runtime/systembell.h"
+#include "platform/systembell.h"
 
 #include <QDateTime>
 #include <QPushButton>
@@ -19,7 +19,7 @@ Platform desktopPlatform(const QString &applicationTitle, const QString &applica
         box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         box.exec();
     };
-    auto bell = std::make_shared<SystemBell>(applicationTitle, applicationId);
+    auto bell = std::make_shared<platform::SystemBell>(applicationTitle, applicationId);
     p.beep = [bell] {
         bell->ring();
     };

@@ -31,6 +31,12 @@ struct Platform {
         message(parent, text, title, icon);
     }
 
+    /// Shows a warning titled "出错": something the user asked for or relies on failed.
+    void Error(QWidget *parent, const QString &text) const
+    {
+        message(parent, text, QStringLiteral("出错"), QMessageBox::Warning);
+    }
+
     /// Sounds one beep.
     void Beep() const { beep(); }
 };

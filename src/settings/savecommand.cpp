@@ -15,8 +15,7 @@ SaveCommand::SaveCommand(const runtime::Platform &platform, const SettingsStore 
 void SaveCommand::run(QWidget *parent, bool counting, const std::array<QString, SavedIntervals::kCount> &texts)
 {
     if (counting) {
-        m_platform.MsgBox(parent, QStringLiteral("正在计时中，无法进行保存"), QMessageBox::Warning,
-                          QStringLiteral("出错"));
+        m_platform.Error(parent, QStringLiteral("正在计时中，无法进行保存"));
         return;
     }
     SavedIntervals::Values values{};

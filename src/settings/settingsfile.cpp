@@ -1,7 +1,8 @@
 #include "settings/settingsfile.h"
 
+#include "platform/durablefolder.h"
+#include "platform/filelocations.h"
 #include "runtime/conversions.h"
-#include "settings/configfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,14 +10,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <cmath>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace settings {
 namespace {
@@ -62,7 +58,7 @@ bool looksLikeLeftover(const QString &path)
     return true;
 }
 
-Failure writeLocked(const QString &path, const SavedIntervals::Values &values, ConfigFolder &folder)
+Failure writeLocked(const QString &path, const SavedIntervals::Values &values, platform::DurableFolder &folder)
 {
     folder.lockShared();
     QSaveFile out(path);
@@ -75,13 +71,10 @@ Failure writeLocked(const QString &path, const SavedIntervals::Values &values, C
     errno = 0;
     if (out.write(line) != line.size() || !out.flush())
         return failureFromSystem(errno);
-#ifdef Q_OS_UNIX
     // The new line must be on the disk before it replaces the old one. QSaveFile syncs
     // too but does not say whether that worked; a disk that fails here keeps the old file.
-    errno = 0;
-    if (::fsync(out.handle()) != 0)
+    if (!platform::DurableFolder::syncFile(out))
         return failureFromSystem(errno);
-#endif
     errno = 0;
     if (!out.commit())
         return failureFromSystem(errno);
@@ -148,11 +141,19 @@ QByteArray SettingsFile::format(const SavedIntervals::Values &values)
 
 QString SettingsFile::defaultPath()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("c:/Quorvane.txt");
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quorvane.txt");
-#endif
+    return platform::FileLocations::settingsFile();
+}
+
+QString SettingsFile::pathToRead()
+{
+    const QString path = defaultPath();
+    if (QFileInfo::exists(path))
+        return path;
+    for (const QString &earlier : platform::FileLocations::earlierSettingsFiles()) {
+        if (QFileInfo::exists(earlier))
+            return earlier;
+    }
+    return path;
 }
 
 SettingsFile::Failure SettingsFile::read(const QString &path, QByteArray *content)
@@ -183,7 +184,7 @@ SettingsFile::Failure SettingsFile::write(const QString &path, const SavedInterv
         return Failure::NoPermission;
     Failure result;
     {
-        ConfigFolder folder(info.absolutePath());
+        platform::DurableFolder folder(info.absolutePath());
         result = writeLocked(path, values, folder);
     }
     if (result == Failure::None)
@@ -194,7 +195,7 @@ SettingsFile::Failure SettingsFile::write(const QString &path, const SavedInterv
 int SettingsFile::removeLeftovers(const QString &path)
 {
     const QFileInfo info(path);
-    ConfigFolder folder(info.absolutePath());
+    platform::DurableFolder folder(info.absolutePath());
     if (!folder.lockExclusive())
         return 0;
     // QSaveFile names its temporary file after the file, with six random letters or digits.

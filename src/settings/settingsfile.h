@@ -46,9 +46,13 @@ public:
     /// point as decimal separator, no blanks, then CR LF.
     static QByteArray format(const SavedIntervals::Values &values);
 
-    /// Where the settings file lives: the user's configuration folder
-    /// ($XDG_CONFIG_HOME, else ~/.config) on Linux, the root of drive C: on Windows.
+    /// Where the settings file lives and is saved: the user's configuration folder
+    /// ($XDG_CONFIG_HOME, else ~/.config) on Linux, %APPDATA% on Windows.
     static QString defaultPath();
+    /// The file the saved intervals are read from: defaultPath(), or while it does not
+    /// exist the first that exists of where earlier versions of the program kept it (so
+    /// that a returning user keeps his times); defaultPath() when none does.
+    static QString pathToRead();
 
     /// Puts the first kMaxRead bytes of the file into *content.
     static Failure read(const QString &path, QByteArray *content);

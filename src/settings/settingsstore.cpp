@@ -34,9 +34,9 @@ SettingsStore::SettingsStore(const runtime::Platform &platform)
 
 SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values &current) const
 {
-    const QString path = SettingsFile::defaultPath();
     // No save runs yet in this instance; those of others keep their temporary files.
-    SettingsFile::removeLeftovers(path);
+    SettingsFile::removeLeftovers(SettingsFile::defaultPath());
+    const QString path = SettingsFile::pathToRead();
     QByteArray content;
     const Failure failure = SettingsFile::read(path, &content);
     if (failure == Failure::Missing) {
@@ -44,10 +44,9 @@ SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values 
         return current;
     }
     if (failure != Failure::None) {
-        m_platform.MsgBox(nullptr,
-                          QStringLiteral("无法打开读档文件：\n%1\n（%2）\n所有时间按 0 处理，读档文件未作改动。")
-                              .arg(path, reason(failure, false)),
-                          QMessageBox::Warning, QStringLiteral("出错"));
+        m_platform.Error(nullptr,
+                         QStringLiteral("无法打开读档文件：\n%1\n（%2）\n所有时间按 0 处理，读档文件未作改动。")
+                             .arg(path, reason(failure, false)));
         return current;
     }
     const SettingsFile::ReadResult read = SettingsFile::parse(content);
@@ -56,10 +55,9 @@ SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values 
     for (int k = 0; k < read.fieldsRead; ++k)
         values[size_t(k)] = read.values[size_t(k)];
     if (!read.complete())
-        m_platform.MsgBox(
+        m_platform.Error(
             nullptr,
-            QStringLiteral("读档文件内容有误，无法读出全部九个时间。\n未能读出的时间按 0 处理，读档文件未作改动。"),
-            QMessageBox::Warning, QStringLiteral("出错"));
+            QStringLiteral("读档文件内容有误，无法读出全部九个时间。\n未能读出的时间按 0 处理，读档文件未作改动。"));
     return values;
 }
 
@@ -69,9 +67,8 @@ bool SettingsStore::SaveSettings(const SavedIntervals::Values &values, QWidget *
     const Failure failure = SettingsFile::write(path, values);
     if (failure == Failure::None)
         return true;
-    m_platform.MsgBox(
-        parent, QStringLiteral("个人时间保存失败，无法写入读档文件：\n%1\n（%2）").arg(path, reason(failure, true)),
-        QMessageBox::Warning, QStringLiteral("出错"));
+    m_platform.Error(
+        parent, QStringLiteral("个人时间保存失败，无法写入读档文件：\n%1\n（%2）").arg(path, reason(failure, true)));
     return false;
 }
 

@@ -57,7 +57,7 @@ void TestStartup::closingTheMainWindowEndsTheProgram()
     check(p.form.get(), "Check1")->setChecked(true);
     whenModal([](QWidget *w) { button(w, "Command1")->click(); });
     p.form->Timer1_Timer(); // 0/0/0: the tick opens the water reminder
-    QVERIFY(p.form->tips().loaded() && p.form->reminder(0).loaded());
+    QVERIFY(p.form->tips().loaded() && p.form->reminder(alerts::Slot::Water).loaded());
 
     QuitWatch quit;
     // Ends the run of the event loop should the close not have ended it; started from

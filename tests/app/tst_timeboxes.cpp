@@ -630,7 +630,7 @@ void TestTimeBoxes::reminderOpensAboveTips()
     QCOMPARE(reminderName, QStringLiteral("Form2"));
     QVERIFY(reminderModal);
     QVERIFY(tipsVisibleBelow);
-    QVERIFY(!p.form->reminder(0)->isVisible());
+    QVERIFY(!p.form->reminder(alerts::Slot::Water)->isVisible());
     QVERIFY(!check(p.form.get(), "Check1")->isChecked());
 }
 

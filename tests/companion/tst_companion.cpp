@@ -1,10 +1,9 @@
 // The additions around the program, driven through their menu on the real main window:
-// menu, context menu, pause, automatic repeat, options file, autostart entry, tray
-// tooltip, the reminder watch behind the notifications, and the lock-file instance.
+// menu, context menu, pause, automatic repeat, options file, the start-at-login item, tray
+// tooltip and the reminder watch behind the notifications.
 #include "app/companionwiring.h"
 #include "companion/companionmenu.h"
 #include "companion/reminderwatch.h"
-#include "companion/singleinstance.h"
 #include "companion/tray.h"
 #include "testmain.h"
 #include "testsupport.h"
@@ -51,7 +50,6 @@ struct Program : Fixture {
         f.write(content);
     }
     QString optionsPath() const { return folder.path() + u"/Quorvane/Quorvane.conf"_s; }
-    QString autostartPath() const { return folder.path() + u"/autostart/io.github.quorvane.Quorvane.desktop"_s; }
     companion::Companion &add() { return wiring->companion(); }
     companion::CompanionMenu &menu() { return add().menu(); }
     SlotControls slot(int k) { return slotControls(form.get(), k); }
@@ -110,10 +108,8 @@ private Q_SLOTS:
     void iconToolTipOncePerPass();
     void optionsFile_data();
     void optionsFile();
-    void autostartEntry_data();
-    void autostartEntry();
+    void autostartMenuItem();
     void reminderWatchSeesMessageAndAcknowledgement();
-    void lockFileKeepsOneInstance();
 };
 
 void TestCompanion::menuCaptionsOrderAndStates()
@@ -386,53 +382,25 @@ void TestCompanion::optionsFile()
     QVERIFY(p.fake.messages.isEmpty());
 }
 
-void TestCompanion::autostartEntry_data()
+void TestCompanion::autostartMenuItem()
 {
-    // Exec as the desktop entry format wants it: quoted where the path holds a reserved
-    // character, with \" \$ \\ inside the quotes, then each backslash doubled; %% for %.
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("exec");
-    QTest::newRow("running program") << QString() << QString();
-    QTest::newRow("blank in the path") << u"/opt/my apps/quorvane"_s << u"\"/opt/my apps/quorvane\""_s;
-    QTest::newRow("quote, dollar, backslash, percent")
-        << u"/opt/a\"b$c\\d%e/quorvane"_s << u"\"/opt/a\\\\\"b\\\\$c\\\\\\\\d%%e/quorvane\""_s;
-}
-
-void TestCompanion::autostartEntry()
-{
-    QFETCH(QString, program);
-    QFETCH(QString, exec);
+    // The item makes and removes the desktop's entry for the running program; its mark
+    // shows what is there, also when the entry was added or removed behind its back.
     Program p;
-    if (program.isEmpty()) {
-        p.menu().autostart()->trigger(); // the menu's own, for the running program
-        QVERIFY(p.menu().autostart()->isChecked());
-        exec = QCoreApplication::applicationFilePath();
-    } else {
-        QVERIFY(companion::Autostart(program, p.autostartPath()).enable());
-    }
-    QFile written(p.autostartPath());
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(written.readAll()).split(u'\n');
-    QVERIFY2(lines.contains(u"Exec="_s + exec), qPrintable(lines.join(u'\n')));
-    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
-    QVERIFY2(!validator.isEmpty(), "desktop-file-validate is missing (package desktop-file-utils)");
-    QProcess validate;
-    validate.start(validator, {p.autostartPath()});
-    QVERIFY(validate.waitForFinished());
-    const QByteArray said = validate.readAll();
-    QVERIFY2(validate.exitCode() == 0 && said.isEmpty(), said.constData());
-
-    if (program.isEmpty()) {
-        p.menu().autostart()->trigger();
-        QVERIFY(!QFile::exists(p.autostartPath()));
-        QVERIFY(!p.menu().autostart()->isChecked());
-        // The mark follows the file, also one put there by hand.
-        Program::writeFile(p.autostartPath(), companion::Autostart::entry(u"quorvane"_s));
-        Q_EMIT p.menu().aboutToShow();
-        QVERIFY(p.menu().autostart()->isChecked());
-    }
+    const platform::Autostart &entry = p.add().autostart();
+    QVERIFY(!entry.isEnabled());
+    QVERIFY(!p.menu().autostart()->isChecked());
+    p.menu().autostart()->trigger();
+    QVERIFY(entry.isEnabled());
+    QVERIFY(p.menu().autostart()->isChecked());
+    p.menu().autostart()->trigger();
+    QVERIFY(!entry.isEnabled());
+    QVERIFY(!p.menu().autostart()->isChecked());
+    QVERIFY(platform::Autostart(QCoreApplication::applicationFilePath(), entry.path()).enable());
+    Q_EMIT p.menu().aboutToShow();
+    QVERIFY(p.menu().autostart()->isChecked());
+    QVERIFY(entry.disable());
 }
-
 void TestCompanion::reminderWatchSeesMessageAndAcknowledgement()
 {
     Program p;
@@ -448,31 +416,10 @@ void TestCompanion::reminderWatchSeesMessageAndAcknowledgement()
     });
     p.form->Timer2_Timer(); // 0/0/0: the eye-rest reminder opens
     QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().at(0).toInt(), 1);
+    QCOMPARE(qvariant_cast<alerts::Slot>(shown.first().at(0)), alerts::Slot::EyeRest);
     QCOMPARE(shown.first().at(1).toString(), message);
     QCOMPARE(hidden.size(), 1);
-    QCOMPARE(hidden.first().at(0).toInt(), 1);
-}
-
-void TestCompanion::lockFileKeepsOneInstance()
-{
-    // No session bus here (the test runs with a bus address that leads nowhere).
-    QTemporaryDir runtime;
-    const QString id = u"io.github.quorvane.Test"_s;
-    auto first = std::make_unique<companion::SingleInstance>(id, runtime.path());
-    QVERIFY(first->claim());
-    QCOMPARE(first->way(), companion::SingleInstance::Way::LockFile);
-    QSignalSpy activated(first.get(), &companion::SingleInstance::activated);
-
-    companion::SingleInstance second(id, runtime.path());
-    QVERIFY(!second.claim());
-    QTRY_COMPARE(activated.size(), 1);
-
-    // The lock goes with the instance, however it ends; the files left behind do not count.
-    first.reset();
-    QVERIFY(QFile::exists(runtime.path() + u"/"_s + id + u".lock"_s));
-    companion::SingleInstance third(id, runtime.path());
-    QVERIFY(third.claim());
+    QCOMPARE(qvariant_cast<alerts::Slot>(hidden.first().at(0)), alerts::Slot::EyeRest);
 }
 
 QUORVANE_TEST_CLASS(TestCompanion)

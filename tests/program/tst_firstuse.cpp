@@ -384,14 +384,14 @@ void TestFirstUse::everyAlertReminds()
             slotControls(p.form.get(), slot).check->setChecked(true);
             whenModal([&](QWidget *w) {
                 window = w;
-                message = label(w, alerts::ReminderWindow::messageLabelName(slot))->text();
+                message = label(w, alerts::ReminderWindow::messageLabelName(alerts::Slot(slot)))->text();
                 beeping = timer(p.form.get(), "Timer4")->Enabled();
                 button(w, "Command1")->click();
             });
             tickSlot(*p.form, slot);
             first = first ? first : window;
             QVERIFY(window && window == first); // created once, shown again
-            QCOMPARE(message, alerts::ReminderWindow::messages(slot).at(drawn[slot][i % 3]));
+            QCOMPARE(message, alerts::ReminderWindow::messages(alerts::Slot(slot)).at(drawn[slot][i % 3]));
             QCOMPARE(beeping, i < 3);
         }
         p.form->Command2_Click();

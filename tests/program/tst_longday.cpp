@@ -128,8 +128,8 @@ public:
     }
     bool allWindowsMade() const
     {
-        return m_form->reminder(0).loaded() && m_form->reminder(1).loaded() && m_form->reminder(2).loaded()
-               && m_form->tips().loaded();
+        return m_form->reminder(alerts::Slot::Water).loaded() && m_form->reminder(alerts::Slot::EyeRest).loaded()
+               && m_form->reminder(alerts::Slot::Toilet).loaded() && m_form->tips().loaded();
     }
 
     QString failure;

@@ -287,7 +287,7 @@ QStringList Monkey::texts(int slot) const
 
 QWidget *Monkey::reminderIfLoaded(int slot) const
 {
-    return m_form->reminder(slot).loaded() ? &*m_form->reminder(slot) : nullptr;
+    return m_form->reminder(alerts::Slot(slot)).loaded() ? &*m_form->reminder(alerts::Slot(slot)) : nullptr;
 }
 
 bool Monkey::reminderVisible(int slot) const
@@ -687,7 +687,7 @@ void Monkey::answer(QWidget *w)
 void Monkey::tick(int k)
 {
     const SlotState before = state().rows[size_t(k)];
-    m_alerting.push_back({k, !m_form->reminder(k).loaded(), m_beeper->Enabled(), m_text1->text()});
+    m_alerting.push_back({k, !m_form->reminder(alerts::Slot(k)).loaded(), m_beeper->Enabled(), m_text1->text()});
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
     ++m_ticksOf[k];

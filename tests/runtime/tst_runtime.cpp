@@ -5,7 +5,6 @@
 #include "runtime/form.h"
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
-#include "runtime/memoryrelease.h"
 #include "runtime/panelcachestyle.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
@@ -21,9 +20,6 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 using namespace testsupport;
 using runtime::ControlDef;
@@ -58,62 +54,6 @@ FormDef smallForm(FormDef::Position position = FormDef::Position::CenterOwner)
                                  .tabIndex = 0}}};
 }
 
-/// The bytes that the program holds in memory now of the mappings that \a wanted picks, by
-/// the mapping's start address and path.
-template <typename Wanted>
-qint64 residentBytes(Wanted wanted)
-{
-    QFile smaps(QStringLiteral("/proc/self/smaps"));
-    if (!smaps.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    qint64 bytes = 0;
-    bool in = false;
-    for (const QByteArray &line : smaps.readAll().split('\n')) {
-        const QByteArray first = line.left(line.indexOf(' '));
-        if (first.contains('-') && !first.endsWith(':')) { // a mapping: start-end perms offset device inode path
-            const QList<QByteArray> fields = line.simplified().split(' ');
-            in = wanted(first.left(first.indexOf('-')).toULongLong(nullptr, 16),
-                        fields.size() > 5 ? fields.mid(5).join(' ') : QByteArray());
-        } else if (in && line.startsWith("Rss:")) {
-            bytes += line.mid(4).trimmed().split(' ').front().toLongLong() * 1024;
-        }
-    }
-    return bytes;
-}
-
-qint64 residentFontBytes()
-{
-    return residentBytes([](quintptr, const QByteArray &path) {
-        const QByteArray lower = path.toLower();
-        return lower.endsWith(".ttc") || lower.endsWith(".otf") || lower.endsWith(".ttf");
-    });
-}
-
-qint64 residentBytesOfLibrary(const char *name)
-{
-    return residentBytes([name](quintptr, const QByteArray &path) { return path.contains(name); });
-}
-
-/// Ink: the pixels that are not white.
-int inkOf(const QImage &image)
-{
-    int ink = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ink += image.pixel(x, y) != qRgb(255, 255, 255);
-    return ink;
-}
-
-QImage drawn(const QString &text, int pointSize)
-{
-    QImage image(600, 80, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setFont(QFont(QStringLiteral("Noto Serif CJK SC"), pointSize));
-    painter.drawText(10, 60, text);
-    return image;
-}
-
 } // namespace
 
 class TestRuntime : public QObject
@@ -143,10 +83,7 @@ private Q_SLOTS:
     void formCentresOnScreenWhenAsked();
     void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
-    void fontPagesGoBackAfterDrawing();
-    void codePagesGoBackWrittenPagesStay();
     void iconFileReadOnceUntilTheProgramWaits();
-    void memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs();
     void textBoxPanelsLookTheSameFromTheStyle_data();
     void textBoxPanelsLookTheSameFromTheStyle();
 };
@@ -541,63 +478,6 @@ void TestRuntime::messageBoxTitles()
     QCOMPARE(titled.icon, QMessageBox::Warning);
 }
 
-void TestRuntime::fontPagesGoBackAfterDrawing()
-{
-    // Drawing Chinese text reads the face's font file into memory. The release drops those
-    // pages: the text already drawn draws the same, and characters never drawn before
-    // still draw, their font file read in again.
-    const QImage before = drawn(QStringLiteral("喝水 远眺 厕所"), 24);
-    QVERIFY(inkOf(before) > 0);
-    QVERIFY2(residentFontBytes() > 0, "no font file is mapped: the text was drawn without one");
-    QVERIFY(runtime::MemoryRelease::releaseNow() > 0);
-    QCOMPARE(residentFontBytes(), 0);
-    QCOMPARE(drawn(QStringLiteral("喝水 远眺 厕所"), 24), before);
-    QVERIFY(inkOf(drawn(QStringLiteral("我已知晓"), 31)) > 0);
-    QVERIFY(residentFontBytes() > 0);
-}
-
-void TestRuntime::codePagesGoBackWrittenPagesStay()
-{
-    // The toolkit's drawing code, read in from its library to draw, goes back; drawing
-    // again reads it in again and draws the same.
-    const QImage before = drawn(QStringLiteral("喝水"), 24);
-    const qint64 drawingCode = residentBytesOfLibrary("libQt6Gui");
-    QVERIFY(drawingCode > 0);
-
-    // Two private mappings of one file, like a library's: one only read, one with a page
-    // written and then made read-only, like data relocated at start.
-    const long page = sysconf(_SC_PAGESIZE);
-    QTemporaryFile file;
-    QVERIFY(file.open());
-    QVERIFY(file.write(QByteArray(2 * page, 'f')) == 2 * page && file.flush());
-    auto *readOnly = static_cast<const char *>(mmap(nullptr, 2 * page, PROT_READ, MAP_PRIVATE, file.handle(), 0));
-    auto *relocated =
-        static_cast<char *>(mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE, file.handle(), 0));
-    QVERIFY(readOnly != MAP_FAILED && relocated != MAP_FAILED);
-    const auto cleanup = qScopeGuard([&] {
-        munmap(const_cast<char *>(readOnly), 2 * page);
-        munmap(relocated, 2 * page);
-    });
-    QCOMPARE(readOnly[0] + readOnly[page], 'f' + 'f');
-    relocated[0] = 'w';
-    QCOMPARE(relocated[page], 'f');
-    QCOMPARE(mprotect(relocated, 2 * page, PROT_READ), 0);
-    const auto residentAt = [](const void *at) {
-        return residentBytes([at](quintptr start, const QByteArray &) { return start == quintptr(at); });
-    };
-    QCOMPARE(residentAt(readOnly), 2 * page);
-
-    QVERIFY(runtime::MemoryRelease::releaseNow() > 0);
-    QVERIFY2(
-        residentBytesOfLibrary("libQt6Gui") < drawingCode / 2,
-        qPrintable(QStringLiteral("%1 of %2 bytes left").arg(residentBytesOfLibrary("libQt6Gui")).arg(drawingCode)));
-    QCOMPARE(residentAt(readOnly), 0);
-    QCOMPARE(relocated[0], 'w');
-    QCOMPARE(relocated[page], 'f');
-    QCOMPARE(readOnly[0], 'f');
-    QCOMPARE(drawn(QStringLiteral("喝水"), 24), before);
-}
-
 void TestRuntime::iconFileReadOnceUntilTheProgramWaits()
 {
     // A window being created asks for every size twice in a row: the file is read once.
@@ -621,32 +501,6 @@ void TestRuntime::iconFileReadOnceUntilTheProgramWaits()
     QCOMPARE(shown(static_cast<runtime::FileIconEngine &>(*copy)), QColor(Qt::red));
     QCoreApplication::processEvents();
     QCOMPARE(shown(engine), QColor(Qt::blue));
-}
-
-void TestRuntime::memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs()
-{
-    // Not at once: the window's drawing is still to come when it appears.
-    runtime::MemoryRelease memory;
-    QTimer *later = memory.findChild<QTimer *>();
-    QVERIFY(later);
-    QVERIFY(!later->isActive());
-    QWidget window;
-    window.show();
-    QVERIFY(later->isActive());
-    later->stop();
-    QWidget control(&window);
-    control.show(); // not a window
-    QVERIFY(!later->isActive());
-    window.hide();
-    QVERIFY(later->isActive());
-    later->stop();
-    QTest::mousePress(&control, Qt::LeftButton);
-    QVERIFY(!later->isActive()); // the click is still going on
-    QTest::mouseRelease(&control, Qt::LeftButton);
-    QVERIFY(later->isActive());
-    later->stop();
-    QTest::keyClick(&control, Qt::Key_A);
-    QVERIFY(later->isActive());
 }
 
 void TestRuntime::textBoxPanelsLookTheSameFromTheStyle_data()

@@ -101,7 +101,6 @@ private Q_SLOTS:
     void formatWritesOneExactLine_data();
     void formatWritesOneExactLine();
     void writtenLineReadsBack();
-    void pathFollowsConfigFolder();
 
     void startUpShowsSavedIntervals_data();
     void startUpShowsSavedIntervals();
@@ -206,13 +205,6 @@ void TestSettings::writtenLineReadsBack()
         settings::SettingsFile::parse(settings::SettingsFile::format(values));
     QVERIFY(read.complete());
     QCOMPARE(read.values, values);
-}
-
-void TestSettings::pathFollowsConfigFolder()
-{
-    SettingsFolder folder;
-    QCOMPARE(QFileInfo(settings::SettingsFile::defaultPath()).absoluteFilePath(),
-             QFileInfo(folder.file()).absoluteFilePath());
 }
 
 void TestSettings::startUpShowsSavedIntervals_data()

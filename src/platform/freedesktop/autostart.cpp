@@ -1,6 +1,6 @@
-#include "companion/autostart.h"
+#include "platform/autostart.h"
 
-#include "companion/appid.h"
+#include "platform/appid.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-namespace companion {
+namespace platform {
 namespace {
 
 // The program as one argument of Exec: quoted when it holds a character the desktop
@@ -32,6 +32,24 @@ QString execArgument(const QString &program)
     return arg.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
+// The desktop entry that starts program.
+QByteArray entry(const QString &program)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Version=1.4\n"
+                          "Name=Quorvane\n"
+                          "Name[zh_CN]=健康提醒\n"
+                          "Comment=Reminds you to drink water, rest your eyes and take toilet breaks\n"
+                          "Comment[zh_CN]=定时提醒你喝水、远眺休息和上厕所\n"
+                          "Exec=%1\n"
+                          "Icon=quorvane\n"
+                          "Terminal=false\n"
+                          "X-GNOME-Autostart-enabled=true\n")
+        .arg(execArgument(program))
+        .toUtf8();
+}
+
 } // namespace
 
 QString Autostart::defaultPath()
@@ -50,23 +68,6 @@ bool Autostart::isEnabled() const
     return QFileInfo(m_path).isFile();
 }
 
-QByteArray Autostart::entry(const QString &program)
-{
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Application\n"
-                          "Version=1.4\n"
-                          "Name=Quorvane\n"
-                          "Name[zh_CN]=健康提醒\n"
-                          "Comment=Reminds you to drink water, rest your eyes and take toilet breaks\n"
-                          "Comment[zh_CN]=定时提醒你喝水、远眺休息和上厕所\n"
-                          "Exec=%1\n"
-                          "Icon=quorvane\n"
-                          "Terminal=false\n"
-                          "X-GNOME-Autostart-enabled=true\n")
-        .arg(execArgument(program))
-        .toUtf8();
-}
-
 bool Autostart::enable() const
 {
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
@@ -81,4 +82,4 @@ bool Autostart::disable() const
     return !file.exists() || file.remove();
 }
 
-} // namespace companion
+} // namespace platform

@@ -1,4 +1,7 @@
-#include "runtime/desktopwindow.h"
+#include "platform/desktopwindow.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QPointer>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -6,8 +9,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#if defined(QUORVANE_HAVE_XCB) && QT_CONFIG(xcb)
-#define QUORVANE_X11 1
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -15,12 +16,9 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-#endif
 
-namespace runtime {
+namespace platform {
 namespace {
-
-#ifdef QUORVANE_X11
 
 // The window manager conversation (EWMH and ICCCM) over the toolkit's own X connection.
 
@@ -161,8 +159,6 @@ void askToActivate(xcb_connection_t *c, xcb_window_t root, xcb_window_t window, 
                    reinterpret_cast<const char *>(&message));
 }
 
-#endif // QUORVANE_X11
-
 /// The top-level window of this program with the given native id, if any.
 QWindow *ourWindow(WId id)
 {
@@ -176,16 +172,56 @@ QWindow *ourWindow(WId id)
 
 } // namespace
 
-DesktopWindow::DesktopWindow(QWidget *window)
-    : QObject(window)
-    , m_window(window)
+/// The X11 side of a window: the window manager conversation over the toolkit's own X
+/// connection. On an X11 desktop with a window manager, while the window is shown it is on
+/// every workspace and has no taskbar button; it is kept unfocusable until the user comes
+/// to it, so that neither the window manager's rule for new windows nor the toolkit's
+/// activation of a modal window takes the keys the user is typing into another program.
+///
+/// Window managers keep a focused full-screen window above every always-on-top window.
+/// When the user works in one as the window appears, the window is shown past the window
+/// manager instead (override-redirect): raised to the top of the stacking order, where it
+/// stays, as window managers restack only the windows they handle among themselves; it is
+/// on whatever workspace the user is on, and takes the keyboard focus itself when clicked.
+class DesktopWindow::Desktop : public QObject, public QAbstractNativeEventFilter
 {
-#ifdef QUORVANE_X11
-    QCoreApplication::instance()->installNativeEventFilter(this);
-#endif
-}
+public:
+    Desktop(DesktopWindow *owner, QWidget *window)
+        : m_owner(owner)
+        , m_window(window)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
 
-void DesktopWindow::aboutToShow()
+    void aboutToShow();
+    void aboutToHide();
+    void restoreFocus();
+    bool takesFocusAtOnce() const { return m_focusAtOnce; }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    /// Lets the window take the focus and asks the window manager to give it (or gives
+    /// it at once, past the window manager).
+    void takeFocus(unsigned long time);
+
+    DesktopWindow *m_owner;
+    QWidget *m_window;
+    QPointer<QWindow> m_watched;
+    bool m_managed = false;        // a window manager runs during the current showing
+    bool m_overFullScreen = false; // the current showing is past the window manager
+    bool m_focusAtOnce = true;     // one of our windows was active when it began
+    bool m_unfocusable = false;    // shown, and kept from the focus until the user comes
+    bool m_waitingForScreen = false;
+    bool m_hadFocus = false;
+    xcb_window_t m_previous = 0;  // the window that was active before the showing
+    unsigned long m_userTime = 0; // time stamp of the user's last input in the window
+};
+
+void DesktopWindow::Desktop::aboutToShow()
 {
     m_window->winId(); // the native window exists from here on
     if (QWindow *handle = m_window->windowHandle(); handle != m_watched) {
@@ -198,7 +234,6 @@ void DesktopWindow::aboutToShow()
     m_overFullScreen = false;
     m_focusAtOnce = true;
     m_previous = 0;
-#ifdef QUORVANE_X11
     xcb_connection_t *c = x11Connection();
     const xcb_window_t window = xcb_window_t(m_window->winId());
     const xcb_window_t root = c ? rootOf(c, window) : xcb_window_t(XCB_WINDOW_NONE);
@@ -224,15 +259,13 @@ void DesktopWindow::aboutToShow()
         setPastWindowManager(c, window, m_overFullScreen); // reset for every other showing
         xcb_flush(c);
     }
-#endif
     m_window->setAttribute(Qt::WA_ShowWithoutActivating, !m_focusAtOnce);
     m_watched->setProperty("_q_showWithoutActivating", !m_focusAtOnce); // user time 0 at the map
 }
 
-void DesktopWindow::takeFocus(unsigned long time)
+void DesktopWindow::Desktop::takeFocus(unsigned long time)
 {
     m_unfocusable = false;
-#ifdef QUORVANE_X11
     if (xcb_connection_t *c = x11Connection()) {
         const xcb_window_t window = xcb_window_t(m_window->winId());
         if (m_overFullScreen) {
@@ -247,14 +280,10 @@ void DesktopWindow::takeFocus(unsigned long time)
         }
         xcb_flush(c);
     }
-#else
-    Q_UNUSED(time);
-#endif
 }
 
-void DesktopWindow::aboutToHide()
+void DesktopWindow::Desktop::aboutToHide()
 {
-#ifdef QUORVANE_X11
     if (!m_managed || !m_hadFocus || !ourWindow(m_previous))
         return;
     if (xcb_connection_t *c = x11Connection()) {
@@ -262,24 +291,21 @@ void DesktopWindow::aboutToHide()
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, m_previous, uint32_t(m_userTime));
         xcb_flush(c);
     }
-#endif
 }
 
-void DesktopWindow::restoreFocus()
+void DesktopWindow::Desktop::restoreFocus()
 {
     m_unfocusable = false;
     if (!m_managed || !m_hadFocus || m_previous == 0)
         return; // the focus never left the window the user was in
     m_managed = false;
-#ifdef QUORVANE_X11
     if (xcb_connection_t *c = x11Connection()) {
         askToActivate(c, rootOf(c, xcb_window_t(m_window->winId())), m_previous, uint32_t(m_userTime));
         xcb_flush(c);
     }
-#endif
 }
 
-bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
+bool DesktopWindow::Desktop::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_watched)
         return QObject::eventFilter(watched, event);
@@ -287,7 +313,7 @@ bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Expose:
         if (m_waitingForScreen && m_watched->isExposed()) {
             m_waitingForScreen = false;
-            emit onScreen();
+            Q_EMIT m_owner->onScreen();
         }
         break;
     case QEvent::FocusIn:
@@ -309,9 +335,8 @@ bool DesktopWindow::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-bool DesktopWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+bool DesktopWindow::Desktop::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-#ifdef QUORVANE_X11
     // The user has come to another window of ours (he clicked it, or the window manager
     // gave it the focus): our program is the active one, so the window takes the focus,
     // as the modal window it is.
@@ -324,11 +349,34 @@ bool DesktopWindow::nativeEventFilter(const QByteArray &eventType, void *message
                 takeFocus(XCB_CURRENT_TIME);
         }
     }
-#else
-    Q_UNUSED(eventType);
-    Q_UNUSED(message);
-#endif
     return false;
 }
 
-} // namespace runtime
+DesktopWindow::DesktopWindow(QWidget *window)
+    : QObject(window)
+    , m_desktop(std::make_unique<Desktop>(this, window))
+{ }
+
+DesktopWindow::~DesktopWindow() = default;
+
+void DesktopWindow::aboutToShow()
+{
+    m_desktop->aboutToShow();
+}
+
+void DesktopWindow::aboutToHide()
+{
+    m_desktop->aboutToHide();
+}
+
+void DesktopWindow::restoreFocus()
+{
+    m_desktop->restoreFocus();
+}
+
+bool DesktopWindow::takesFocusAtOnce() const
+{
+    return m_desktop->takesFocusAtOnce();
+}
+
+} // namespace platform

@@ -1,18 +1,14 @@
-#include "runtime/systembell.h"
+#include "platform/systembell.h"
 
 #include <QApplication>
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include <dlfcn.h>
 
 #include <cstdint>
-#define QUORVANE_DLOPEN_CANBERRA 1
-#endif
 
-namespace runtime {
+namespace platform {
 namespace {
 
-#ifdef QUORVANE_DLOPEN_CANBERRA
 // The three entry points of libcanberra the bell uses, as the library's stable interface
 // (soname libcanberra.so.0) declares them. The property lists end with a null pointer.
 struct ca_context;
@@ -49,7 +45,6 @@ const SoundTheme &soundTheme(const QByteArray &name, const QByteArray &id)
     }();
     return theme;
 }
-#endif
 
 } // namespace
 
@@ -60,7 +55,6 @@ SystemBell::SystemBell(const QString &applicationName, const QString &applicatio
 
 void SystemBell::ring()
 {
-#ifdef QUORVANE_DLOPEN_CANBERRA
     const SoundTheme &theme = soundTheme(m_name, m_id);
     if (theme.context) {
         if (theme.play(theme.context, 0, "event.id", "bell-window-system", nullptr) == kCaSuccess)
@@ -68,8 +62,7 @@ void SystemBell::ring()
         if (theme.play(theme.context, 0, "event.id", "bell", nullptr) == kCaSuccess)
             return;
     }
-#endif
-    QApplication::beep();
+    QApplication::beep(); // libcanberra is not installed, or plays neither sound
 }
 
-} // namespace runtime
+} // namespace platform

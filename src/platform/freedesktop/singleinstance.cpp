@@ -1,4 +1,6 @@
-#include "companion/singleinstance.h"
+#include "platform/singleinstance.h"
+
+#include "platform/freedesktop/applicationadaptor.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -16,7 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace companion {
+namespace platform {
 namespace {
 
 const QString kInterface = QStringLiteral("org.freedesktop.Application");
@@ -26,67 +28,68 @@ constexpr int kAnswerMs = 5000;
 constexpr int kKnockTries = 30;
 constexpr unsigned kKnockGapMs = 100;
 
+enum class Outcome { Mine, Taken, Unavailable };
+
 } // namespace
 
-SingleInstance::SingleInstance(QString name, QString lockFolder, QObject *parent)
-    : QObject(parent)
-    , m_name(std::move(name))
-    , m_lockFolder(std::move(lockFolder))
-{ }
-
-SingleInstance::~SingleInstance()
+/// The claim on a freedesktop desktop: the program's name on the session bus, or without
+/// a session bus a lock file in the user's runtime folder (the system lets go of the lock
+/// when the process ends, however it ends) and a named pipe beside it, into which a later
+/// launch writes.
+class SingleInstance::Claim
 {
-    if (m_pipe >= 0)
-        ::close(m_pipe);
-    if (m_lock >= 0)
-        ::close(m_lock); // lets go of the lock
-}
-
-QString SingleInstance::objectPath() const
-{
-    return QLatin1Char('/') + QString(m_name).replace(QLatin1Char('.'), QLatin1Char('/'));
-}
-
-bool SingleInstance::claim()
-{
-    switch (claimBus()) {
-    case Claim::Mine:
-        m_way = Way::SessionBus;
-        return true;
-    case Claim::Taken:
-        return false;
-    case Claim::Unavailable:
-        break;
+public:
+    Claim(SingleInstance *owner, QString name, QString lockFolder)
+        : m_owner(owner)
+        , m_name(std::move(name))
+        , m_lockFolder(std::move(lockFolder))
+    { }
+    ~Claim()
+    {
+        if (m_pipe >= 0)
+            ::close(m_pipe);
+        if (m_lock >= 0)
+            ::close(m_lock); // lets go of the lock
     }
-    switch (claimLock()) {
-    case Claim::Mine:
-        m_way = Way::LockFile;
-        return true;
-    case Claim::Taken:
-        return false;
-    case Claim::Unavailable:
-        break;
-    }
-    m_way = Way::Alone;
-    return true;
-}
 
-SingleInstance::Claim SingleInstance::claimBus()
+    Outcome claimBus();
+    Outcome claimLock();
+
+private:
+    bool listen(const QByteArray &pipe);
+    static void knock(const QByteArray &pipe);
+    void readPipe();
+    QString objectPath() const
+    {
+        return QLatin1Char('/') + QString(m_name).replace(QLatin1Char('.'), QLatin1Char('/'));
+    }
+
+    SingleInstance *m_owner;
+    QString m_name;
+    QString m_lockFolder;
+    ApplicationAdaptor m_adaptor;
+    int m_lock = -1;
+    int m_pipe = -1;
+};
+
+Outcome SingleInstance::Claim::claimBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface())
-        return Claim::Unavailable;
+        return Outcome::Unavailable;
     // The object answers before the name is taken, so that a launch that finds the name
     // taken always finds someone to ask.
-    if (!bus.registerObject(objectPath(), this, QDBusConnection::ExportScriptableSlots))
-        return Claim::Unavailable;
+    if (!bus.registerObject(objectPath(), &m_adaptor, QDBusConnection::ExportScriptableSlots))
+        return Outcome::Unavailable;
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
         m_name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
-    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
-        return Claim::Mine;
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        QObject::connect(&m_adaptor, &ApplicationAdaptor::activated, m_owner, &SingleInstance::activated);
+        return Outcome::Mine;
+    }
     bus.unregisterObject(objectPath());
     if (!reply.isValid())
-        return Claim::Unavailable;
+        return Outcome::Unavailable;
     QDBusMessage activate =
         QDBusMessage::createMethodCall(m_name, objectPath(), kInterface, QStringLiteral("Activate"));
     QVariantMap platformData;
@@ -95,36 +98,36 @@ SingleInstance::Claim SingleInstance::claimBus()
     activate << platformData;
     activate.setAutoStartService(false);
     bus.call(activate, QDBus::Block, kAnswerMs); // whatever it answers, this launch is done
-    return Claim::Taken;
+    return Outcome::Taken;
 }
 
-SingleInstance::Claim SingleInstance::claimLock()
+Outcome SingleInstance::Claim::claimLock()
 {
     if (m_lockFolder.isEmpty())
         m_lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation); // $XDG_RUNTIME_DIR
     if (m_lockFolder.isEmpty() || !QDir().mkpath(m_lockFolder))
-        return Claim::Unavailable;
+        return Outcome::Unavailable;
     const QString base = m_lockFolder + QLatin1Char('/') + m_name;
     const QByteArray lockPath = QFile::encodeName(base + QStringLiteral(".lock"));
     const QByteArray pipe = QFile::encodeName(base + QStringLiteral(".pipe"));
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return Claim::Unavailable;
+        return Outcome::Unavailable;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         // A lock file left by an instance that crashed is free again: its lock went with it.
         m_lock = fd;
         listen(pipe);
-        return Claim::Mine;
+        return Outcome::Mine;
     }
     const int error = errno;
     ::close(fd);
     if (error != EWOULDBLOCK)
-        return Claim::Unavailable;
+        return Outcome::Unavailable;
     knock(pipe);
-    return Claim::Taken;
+    return Outcome::Taken;
 }
 
-bool SingleInstance::listen(const QByteArray &pipe)
+bool SingleInstance::Claim::listen(const QByteArray &pipe)
 {
     struct stat info { };
     if (::lstat(pipe.constData(), &info) == 0 && !S_ISFIFO(info.st_mode))
@@ -136,12 +139,12 @@ bool SingleInstance::listen(const QByteArray &pipe)
     m_pipe = ::open(pipe.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (m_pipe < 0)
         return false;
-    m_notifier = new QSocketNotifier(m_pipe, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SingleInstance::readPipe);
+    auto *notifier = new QSocketNotifier(m_pipe, QSocketNotifier::Read, m_owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, m_owner, [this] { readPipe(); });
     return true;
 }
 
-void SingleInstance::knock(const QByteArray &pipe)
+void SingleInstance::Claim::knock(const QByteArray &pipe)
 {
     // The running instance may have taken the lock a moment ago and not yet opened its pipe.
     for (int attempt = 0; attempt < kKnockTries; ++attempt) {
@@ -158,29 +161,36 @@ void SingleInstance::knock(const QByteArray &pipe)
     }
 }
 
-void SingleInstance::readPipe()
+void SingleInstance::Claim::readPipe()
 {
     char buffer[64];
     bool knocked = false;
     while (::read(m_pipe, buffer, sizeof buffer) > 0)
         knocked = true;
     if (knocked)
-        Q_EMIT activated();
+        Q_EMIT m_owner->activated();
 }
 
-void SingleInstance::Activate(const QVariantMap &)
+SingleInstance::SingleInstance(QString name, QString lockFolder, QObject *parent)
+    : QObject(parent)
+    , m_claim(std::make_unique<Claim>(this, std::move(name), std::move(lockFolder)))
+{ }
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::claim()
 {
-    Q_EMIT activated();
+    switch (m_claim->claimBus()) {
+    case Outcome::Mine:
+        return true;
+    case Outcome::Taken:
+        return false;
+    case Outcome::Unavailable:
+        break;
+    }
+    // Without a session bus (or where it refuses): the lock file; where neither can be
+    // had, the process runs on its own.
+    return m_claim->claimLock() != Outcome::Taken;
 }
 
-void SingleInstance::Open(const QStringList &, const QVariantMap &)
-{
-    Q_EMIT activated(); // the program opens no files: coming forward is all it can do
-}
-
-void SingleInstance::ActivateAction(const QString &, const QVariantList &, const QVariantMap &)
-{
-    Q_EMIT activated();
-}
-
-} // namespace companion
+} // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+/// Where the program keeps its files on this desktop.
+class FileLocations
+{
+public:
+    /// The settings file of the nine intervals, Quorvane.txt: in the user's configuration
+    /// folder ($XDG_CONFIG_HOME, else ~/.config) on Linux, in the roaming application data
+    /// folder (%APPDATA%) on Windows.
+    static QString settingsFile();
+    /// Where earlier versions of the program kept the settings file, in the order they
+    /// are looked at: read while settingsFile() does not exist yet, never written.
+    static QStringList earlierSettingsFiles();
+    /// The options file of the additions, Quorvane/Quorvane.conf in the user's
+    /// configuration folder.
+    static QString optionsFile();
+};
+
+} // namespace platform

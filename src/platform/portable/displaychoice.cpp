@@ -1,0 +1,10 @@
+#include "platform/displaychoice.h"
+
+namespace platform {
+
+void DisplayChoice::prepare()
+{
+    // One display system, drawn on as the toolkit draws: nothing to choose.
+}
+
+} // namespace platform
