@@ -56,16 +56,18 @@ for tool in Xvfb xdotool wmctrl xterm xprop xwininfo dbus-run-session "${wm_comm
   command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing (bash tools/setup.sh test installs it)"
 done
 
-# Everything below runs on a session bus of its own, as a desktop session has one.
+# Everything below runs on a session bus of its own, as a desktop session has one. The
+# scratch home and folders are in place before the bus starts: the services it starts on
+# demand (xfwm4's settings service among them) write into the home they inherit from it,
+# never into the real one of whoever runs the tests.
 if [ -z "${QUORVANE_DESKTOP_TEST_BUS:-}" ]; then
+  rm -rf "$scratch"
+  mkdir -p "$scratch/home" "$scratch/config" "$scratch/runtime" "$scratch/cache" "$scratch/data"
+  chmod 700 "$scratch/runtime"
+  export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/runtime
+  export XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
   exec env QUORVANE_DESKTOP_TEST_BUS=1 dbus-run-session -- bash "$0" "$@"
 fi
-
-rm -rf "$scratch"
-mkdir -p "$scratch/home" "$scratch/config" "$scratch/runtime" "$scratch/cache" "$scratch/data"
-chmod 700 "$scratch/runtime"
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/runtime
-export XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LC_ALL=C.UTF-8 KWIN_COMPOSE=N
 unset WAYLAND_DISPLAY SESSION_MANAGER
 # Two workspaces for kwin, which starts with one.
