@@ -5,21 +5,10 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QtMath>
 
 #include <algorithm>
 
 namespace runtime {
-namespace {
-
-/// The screen's pixels that a rectangle of the control covers, whole pixels outwards.
-QRect inScreenPixels(const QRect &rect, qreal ratio)
-{
-    return QRect(QPoint(qFloor(rect.x() * ratio), qFloor(rect.y() * ratio)),
-                 QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1));
-}
-
-} // namespace
 
 Picture::Picture(const QString &source, QWidget *parent)
     : QWidget(parent)
@@ -29,31 +18,12 @@ Picture::Picture(const QString &source, QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-qint64 Picture::keptArea() const
-{
-    qint64 area = 0;
-    for (const Piece &piece : m_pieces)
-        area += qint64(piece.rect.width()) * piece.rect.height();
-    return area;
-}
-
 QPixmap Picture::decode(const QRect &rect) const
 {
-    const qreal ratio = devicePixelRatioF();
-    if (ratio == 1) {
-        QImageReader reader(m_source);
-        if (rect != QRect(QPoint(0, 0), m_pictureSize))
-            reader.setClipRect(rect);
-        return QPixmap::fromImage(reader.read());
-    }
-    // On a scaled screen the whole picture is enlarged, smoothly, as the toolkit's labels
-    // enlarge pictures there, and the part asked for is kept in the screen's pixels.
-    const QSize enlarged = (QSizeF(m_pictureSize) * ratio).toSize();
-    const QRect part = inScreenPixels(rect, ratio) & QRect(QPoint(0, 0), enlarged);
-    QImage image =
-        QImageReader(m_source).read().scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).copy(part);
-    image.setDevicePixelRatio(ratio);
-    return QPixmap::fromImage(std::move(image));
+    QImageReader reader(m_source);
+    if (rect != QRect(QPoint(0, 0), m_pictureSize))
+        reader.setClipRect(rect);
+    return QPixmap::fromImage(reader.read());
 }
 
 std::vector<QRect> Picture::wantedPieces() const
@@ -80,9 +50,25 @@ void Picture::paintEvent(QPaintEvent *event)
     const qreal ratio = devicePixelRatioF();
     if (ratio != m_ratio) {
         m_pieces.clear(); // decoded for another screen
+        m_enlarged = QPixmap();
         m_ratio = ratio;
     }
     QPainter painter(this);
+    if (ratio != 1) {
+        if (m_enlarged.isNull()) {
+            // Enlarged smoothly, as the toolkit's labels enlarge pictures there.
+            const QSize enlarged = (QSizeF(m_pictureSize) * ratio).toSize();
+            QImage image =
+                QImageReader(m_source).read().scaled(enlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image.setDevicePixelRatio(ratio);
+            m_enlarged = QPixmap::fromImage(std::move(image));
+        }
+        for (const QRect &changed : event->region()) {
+            painter.setClipRect(changed);
+            painter.drawPixmap(QPoint(0, 0), m_enlarged);
+        }
+        return;
+    }
     // Rectangle by rectangle: clipped to one rectangle, the drawing is a plain copy of the
     // part that changed. The rectangles that no piece holds are decoded together.
     const QRect picture(QPoint(0, 0), m_pictureSize);
@@ -114,8 +100,7 @@ void Picture::paintEvent(QPaintEvent *event)
             std::any_of(m_pieces.begin(), m_pieces.end(), [&wanted](const Piece &p) { return p.rect == wanted; });
         if (kept || rest.intersected(wanted) != QRegion(wanted))
             continue;
-        const QRect inPart = inScreenPixels(wanted, ratio).translated(-inScreenPixels(decoded, ratio).topLeft());
-        m_pieces.push_back({wanted, part.copy(inPart)});
+        m_pieces.push_back({wanted, part.copy(wanted.translated(-decoded.topLeft()))});
     }
 }
 

@@ -18,7 +18,9 @@ namespace runtime {
 /// second while a countdown runs. So that repaint stays a small copy on the GUI thread,
 /// and the rest of the picture, drawn again only when the window first appears, grows,
 /// or the pointer passes over a button, takes no memory while the program sits in the
-/// background.
+/// background. On a scaled screen the whole picture is enlarged once for the screen's
+/// pixel ratio and kept so: every repaint there is a copy, as the enlarging (a smooth
+/// scaling of the whole picture) costs many times what the copy does.
 class Picture : public QWidget
 {
     Q_OBJECT
@@ -28,8 +30,6 @@ public:
 
     /// The picture's natural size; empty when it cannot be read.
     QSize pictureSize() const { return m_pictureSize; }
-    /// The area of the picture kept decoded, in pixels of this control.
-    qint64 keptArea() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -49,6 +49,7 @@ private:
     QSize m_pictureSize;
     qreal m_ratio = 0; ///< the screen's pixel ratio that the pieces were decoded for
     std::vector<Piece> m_pieces;
+    QPixmap m_enlarged; ///< the whole picture for a scaled screen, made at its first repaint
 };
 
 } // namespace runtime
