@@ -1,0 +1,489 @@
+#!/usr/bin/env bash
+# Builds Quorvane for 64-bit Windows on Debian 12 and runs it under Wine:
+#
+#   bash tools/windows.sh kit        install what is missing, build the Qt kit for mingw-w64
+#   bash tools/windows.sh selftest [DIR]
+#                                    cross-build a small Widgets program and a Qt Test
+#                                    executable in DIR (default /tmp/quorvane-winproof),
+#                                    run the test through ctest under Wine and take a
+#                                    screenshot of the program's window
+#
+# The kit is Qt 6.4.2 (the version of Debian's host Qt tools, which a cross build of
+# Qt 6 needs) built from Debian's own qt6-base source package. It lives outside the
+# clone, in ${QUORVANE_WINDOWS_CACHE:-/var/cache/quorvane-windows}, and is reused until
+# the Qt version, its configure options or cmake/mingw-w64-x86_64.cmake change.
+#
+# Works as root or as a user with sudo; does nothing it need not do on a second run.
+# Sourced (`source tools/windows.sh`), it only defines its functions.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cache=${QUORVANE_WINDOWS_CACHE:-/var/cache/quorvane-windows}
+qt_version=6.4.2
+kit=$cache/qt-$qt_version-mingw
+toolchain=$top/cmake/mingw-w64-x86_64.cmake
+mingw_triplet=x86_64-w64-mingw32
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+
+# Everything the kit build, the cross builds and the runs under Wine need.
+windows_packages=(
+  cmake ninja-build perl python3 dpkg-dev xz-utils gcc make tcl
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  qt6-base-dev qt6-base-dev-tools
+  wine wine64 fonts-wine xvfb x11-utils imagemagick fonts-noto-cjk nsis
+)
+
+# qtbase's own configure options, as CMake cache entries. Qt 6 picks the compiler from
+# the toolchain file alone; the host tools (moc, rcc, uic, ...) are Debian's.
+#
+# Notes on what works with Debian's 6.4.2+dfsg source:
+# - tabletevent must be off: the source leaves out the Wintab header that the windows
+#   platform plugin includes otherwise.
+# - All third-party libraries are the bundled ones; the mingw sysroot has none of them.
+# - Debian's source leaves out the bundled SQLite too (not the preferred form of
+#   modification), so the SQLite amalgamation is made from Debian's sqlite3 source
+#   package and put where qtbase looks for it (see sqlite_amalgamation).
+qt_options=(
+  -DCMAKE_BUILD_TYPE=Release
+  -DBUILD_SHARED_LIBS=ON
+  -DQT_HOST_PATH=/usr
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+  -DQT_BUILD_EXAMPLES=OFF
+  -DQT_BUILD_TESTS=OFF
+  -DFEATURE_dbus=OFF
+  -DFEATURE_opengl=OFF
+  -DINPUT_opengl=no
+  -DFEATURE_vulkan=OFF
+  -DFEATURE_printsupport=OFF
+  -DFEATURE_xml=OFF
+  -DFEATURE_concurrent=OFF
+  -DFEATURE_tabletevent=OFF
+  -DFEATURE_sql=ON
+  -DFEATURE_sql_sqlite=ON
+  -DFEATURE_system_sqlite=OFF
+  -DFEATURE_sql_odbc=OFF
+  -DFEATURE_sql_psql=OFF
+  -DFEATURE_sql_mysql=OFF
+  -DFEATURE_sql_ibase=OFF
+  -DFEATURE_sql_oci=OFF
+  -DFEATURE_sql_db2=OFF
+  -DFEATURE_system_zlib=OFF
+  -DFEATURE_system_pcre2=OFF
+  -DFEATURE_system_png=OFF
+  -DFEATURE_system_jpeg=OFF
+  -DFEATURE_system_freetype=OFF
+  -DFEATURE_system_harfbuzz=OFF
+  -DFEATURE_png=ON
+  -DFEATURE_jpeg=ON
+  -DFEATURE_ico=ON
+  -DFEATURE_freetype=ON
+  -DFEATURE_harfbuzz=ON
+)
+
+install_missing() {
+  bash "$top/tools/install-missing.sh" "$@"
+}
+
+# The hash that the kit's stamp holds: what the kit was built from and how.
+kit_hash() {
+  {
+    echo "qt $qt_version, SQLite from Debian's sqlite3 source"
+    printf '%s\n' "${qt_options[@]}"
+    cat "$toolchain"
+  } | sha256sum | cut -d' ' -f1
+}
+
+kit_is_current() {
+  [ -f "$kit/quorvane-kit.stamp" ] && [ "$(cat "$kit/quorvane-kit.stamp")" = "$(kit_hash)" ]
+}
+
+# Adds deb-src entries beside each `Types: deb` stanza of Debian's sources, once.
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/quorvane-deb-src.sources
+  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  echo "Adding source package entries: $list"
+  sed -e 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    "${as_root[@]}" tee "$list" >/dev/null
+  "${as_root[@]}" apt-get update -q
+}
+
+# Unpacks Debian's qt6-base source package under $cache/src and prints its folder.
+fetch_qt_source() {
+  local src=$cache/src dir
+  dir=$(find "$src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -1)
+  if [ -n "$dir" ] && [ -f "$dir/.quorvane-unpacked" ]; then
+    echo "$dir"
+    return 0
+  fi
+  ensure_deb_src >&2
+  rm -rf "$src"
+  mkdir -p "$src"
+  (cd "$src" && apt-get source -q qt6-base >&2)
+  dir=$(find "$src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -1)
+  if [ -z "$dir" ]; then
+    echo "Debian's qt6-base source is not Qt $qt_version:" >&2
+    ls "$src" >&2
+    return 1
+  fi
+  touch "$dir/.quorvane-unpacked"
+  echo "$dir"
+}
+
+# Makes sqlite3.c and sqlite3.h from Debian's sqlite3 source package (its configure
+# and `make sqlite3.c`, which needs tclsh) and copies them into the qtbase source $1.
+sqlite_amalgamation() {
+  local qtsrc=$1 src=$cache/src/sqlite dir
+  dir=$(find "$src" -maxdepth 1 -type d -name 'sqlite3-*' 2>/dev/null | head -1)
+  if [ -z "$dir" ] || [ ! -f "$dir/sqlite3.c" ] || [ ! -f "$dir/.quorvane-made" ]; then
+    ensure_deb_src >&2
+    rm -rf "$src"
+    mkdir -p "$src"
+    (cd "$src" && apt-get source -q sqlite3 >&2)
+    dir=$(find "$src" -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
+    (cd "$dir" && ./configure -q >&2 && make -s sqlite3.c >&2)
+    touch "$dir/.quorvane-made"
+  fi
+  mkdir -p "$qtsrc/src/3rdparty/sqlite"
+  cp "$dir/sqlite3.c" "$dir/sqlite3.h" "$qtsrc/src/3rdparty/sqlite/"
+  echo "SQLite for the Qt kit: $(basename "$dir")"
+}
+
+# Builds and installs the kit unless the one in the cache is current. The stamp is
+# written last, so a build that was stopped half way is never taken for a kit.
+build_kit() {
+  install_missing "${windows_packages[@]}"
+  if kit_is_current; then
+    echo "Qt $qt_version kit for mingw-w64 is current: $kit"
+    return 0
+  fi
+  "${as_root[@]}" mkdir -p "$cache"
+  [ -w "$cache" ] || "${as_root[@]}" chown "$(id -u):$(id -g)" "$cache"
+
+  local hash src build started
+  hash=$(kit_hash)
+  src=$(fetch_qt_source)
+  sqlite_amalgamation "$src"
+  # One build folder per hash: a stopped build goes on where it was on the next run.
+  build=$cache/build-${hash:0:12}
+  find "$cache" -maxdepth 1 -name 'build-*' ! -path "$build" -exec rm -rf {} +
+  started=$SECONDS
+  echo "Building Qt $qt_version for mingw-w64 from $src in $build"
+  rm -rf "$kit"
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$src" -B "$build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+      -DCMAKE_INSTALL_PREFIX="$kit" \
+      "${qt_options[@]}"
+  fi
+  # Behind other builds on the machine: this one is long and nobody waits on it.
+  nice -n 10 cmake --build "$build" --parallel "$(nproc)"
+  cmake --install "$build"
+  # The toolchain the kit was built with, for programs that chainload it.
+  cp "$toolchain" "$kit/mingw-w64-x86_64.cmake"
+  echo "$((SECONDS - started))" >"$kit/quorvane-kit.seconds"
+  echo "$hash" >"$kit/quorvane-kit.stamp"
+  rm -rf "$build"
+  echo "Qt kit built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s: $kit"
+}
+
+# Prints, one a line, the arguments that configure a CMake project against the kit.
+# Given the build folder, whose Wine prefix wine_prefix has set up, they also make
+# ctest run each .exe through Wine there:
+#   mapfile -t args < <(kit_cmake_args "$build"); cmake -S . -B "$build" "${args[@]}"
+kit_cmake_args() {
+  local build=${1:-}
+  printf '%s\n' \
+    "-DCMAKE_TOOLCHAIN_FILE=$kit/lib/cmake/Qt6/qt.toolchain.cmake" \
+    "-DQT_CHAINLOAD_TOOLCHAIN_FILE=$kit/mingw-w64-x86_64.cmake" \
+    "-G" "Ninja"
+  if [ -n "$build" ]; then
+    printf '%s\n' "-DCMAKE_CROSSCOMPILING_EMULATOR=$build/wine-run"
+  fi
+}
+
+# The folder of the mingw runtime DLLs that every program built with it needs:
+# libstdc++-6.dll, libgcc_s_seh-1.dll (gcc's posix folder) and libwinpthread-1.dll.
+mingw_runtime_dlls() {
+  local gccdir
+  gccdir=$(dirname "$("$mingw_triplet-g++-posix" -print-file-name=libstdc++-6.dll)")
+  printf '%s\n' "$gccdir/libstdc++-6.dll" "$gccdir/libgcc_s_seh-1.dll" \
+    "/usr/$mingw_triplet/lib/libwinpthread-1.dll"
+}
+
+# The environment of every Wine run in the build folder $1.
+wine_env() {
+  export WINEPREFIX=$1/wineprefix
+  export WINEARCH=win64
+  # No prompts to download Mono and Gecko, which nothing here needs.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=${WINEDEBUG:--all}
+  # Wine hands Windows programs no QT_* variable of ours (the host's would confuse
+  # them); it passes WINEQT_X as QT_X instead.
+  # Without a console window, which Wine gives no program started from a script, Qt
+  # sends qDebug() and Qt Test's plain-text log to OutputDebugString, unseen.
+  export WINEQT_FORCE_STDERR_LOGGING=1
+  export WINEQT_QPA_PLATFORM=${WINEQT_QPA_PLATFORM:-windows}
+}
+
+# Sets up a Wine prefix in the build folder $1 (once), with a CJK font Windows programs
+# find under the names they ask for, and writes $1/wine-run, which runs a Windows
+# program there: the kit's DLLs and the mingw runtime are on its path, so programs in
+# the build folder run without the DLLs beside them.
+wine_prefix() {
+  local build=$1 started fonts cjk
+  mkdir -p "$build"
+  build=$(cd "$build" && pwd)
+  (
+    wine_env "$build"
+    if [ ! -f "$WINEPREFIX/.quorvane-ready" ]; then
+      started=$SECONDS
+      rm -rf "$WINEPREFIX"
+      wineboot --init
+      wineserver -w
+      fonts=$WINEPREFIX/drive_c/windows/Fonts
+      mkdir -p "$fonts"
+      cjk=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
+      ln -sf "$cjk" "$fonts/NotoSansCJK-Regular.ttc"
+      ln -sf "${cjk%Regular.ttc}Bold.ttc" "$fonts/NotoSansCJK-Bold.ttc"
+      # The names Qt and Windows programs fall back on for Chinese text.
+      # In a version 5 file written in UTF-16, as regedit writes them, hex(7) is
+      # UTF-16 too, the format of REG_MULTI_SZ.
+      cat >"$build/cjk-fonts.reg.txt" <<'EOF'
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"Microsoft YaHei"="Noto Sans CJK SC"
+"Microsoft YaHei UI"="Noto Sans CJK SC"
+"SimSun"="Noto Sans CJK SC"
+"NSimSun"="Noto Sans CJK SC"
+"SimHei"="Noto Sans CJK SC"
+"MS Shell Dlg"="Tahoma"
+"MS Shell Dlg 2"="Tahoma"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=hex(7):4e,00,6f,00,74,00,6f,00,53,00,61,00,6e,00,73,00,43,00,4a,00,4b,00,\
+  2d,00,52,00,65,00,67,00,75,00,6c,00,61,00,72,00,2e,00,74,00,74,00,63,00,2c,00,\
+  4e,00,6f,00,74,00,6f,00,20,00,53,00,61,00,6e,00,73,00,20,00,43,00,4a,00,4b,00,\
+  20,00,53,00,43,00,00,00,00,00
+"Segoe UI"=hex(7):4e,00,6f,00,74,00,6f,00,53,00,61,00,6e,00,73,00,43,00,4a,00,4b,\
+  00,2d,00,52,00,65,00,67,00,75,00,6c,00,61,00,72,00,2e,00,74,00,74,00,63,00,2c,\
+  00,4e,00,6f,00,74,00,6f,00,20,00,53,00,61,00,6e,00,73,00,20,00,43,00,4a,00,4b,\
+  00,20,00,53,00,43,00,00,00,00,00
+EOF
+      { printf '\xff\xfe' && iconv -f UTF-8 -t UTF-16LE "$build/cjk-fonts.reg.txt"; } >"$build/cjk-fonts.reg"
+      wine regedit /S "$(winepath -w "$build/cjk-fonts.reg" 2>/dev/null)"
+      wineserver -w
+      touch "$WINEPREFIX/.quorvane-ready"
+      echo "Wine prefix set up in $((SECONDS - started)) s: $WINEPREFIX"
+    fi
+  )
+  local winepath="" p
+  for p in $({ echo "$kit/bin" && mingw_runtime_dlls | xargs -n1 dirname; } | awk '!seen[$0]++'); do
+    winepath+="${winepath:+;}Z:${p//\//\\}"
+  done
+  cat >"$build/wine-run" <<EOF
+#!/bin/sh
+# Runs a Windows program in the Wine prefix of this build folder.
+export WINEPREFIX='$build/wineprefix' WINEARCH=win64 WINEDLLOVERRIDES='mscoree,mshtml='
+# Wine passes WINEQT_X to the program as QT_X, and no QT_* variable as it is.
+export WINEDEBUG="\${WINEDEBUG:--all}" WINEQT_QPA_PLATFORM="\${WINEQT_QPA_PLATFORM:-windows}"
+export WINEQT_FORCE_STDERR_LOGGING=1
+export WINEPATH='$winepath'
+exec wine "\$@"
+EOF
+  chmod +x "$build/wine-run"
+}
+
+# Starts Xvfb on a display nobody uses and exports DISPLAY; xvfb_stop ends it (and the
+# Wine server of the build folder $1, whose programs hold that display).
+xvfb_pid=
+xvfb_start() {
+  local fifo display
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r display <"$fifo"
+  rm -f "$fifo"
+  export DISPLAY=:$display
+  echo "Xvfb on $DISPLAY"
+}
+
+xvfb_stop() {
+  if [ -n "${1:-}" ] && [ -d "$1/wineprefix" ]; then
+    WINEPREFIX=$1/wineprefix wineserver -k 2>/dev/null || true
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+  fi
+}
+
+selftest() {
+  local dir=${1:-/tmp/quorvane-winproof}
+  build_kit
+  mkdir -p "$dir"
+  dir=$(cd "$dir" && pwd)
+  write_selftest_project "$dir/src"
+  wine_prefix "$dir/build"
+  local args
+  mapfile -t args < <(kit_cmake_args "$dir/build")
+  cmake -S "$dir/src" -B "$dir/build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$dir/install" "${args[@]}"
+  cmake --build "$dir/build"
+  cmake --install "$dir/build"
+
+  # shellcheck disable=SC2064 # the folder is known now, and gone from scope at exit
+  trap "xvfb_stop '$dir/build'" EXIT
+  xvfb_start
+  (cd "$dir/build" && ctest --output-on-failure --timeout 120)
+  # The installed test, with the DLLs beside it and no WINEPATH.
+  (wine_env "$dir/build" && cd "$dir/install" && wine tst_proof.exe)
+
+  # The installed program alone, with nothing but what lies beside it: no WINEPATH.
+  rm -f "$dir/screenshot.png"
+  (
+    wine_env "$dir/build"
+    cd "$dir/install" && wine winproof.exe >"$dir/winproof.log" 2>&1
+  ) &
+  local run=$! i
+  for ((i = 0; i < 60; i++)); do
+    [ -f "$dir/install/winproof-shown" ] && break
+    sleep 1
+  done
+  sleep 2
+  import -window root "$dir/screenshot.png"
+  wait "$run" || { cat "$dir/winproof.log"; return 1; }
+  cat "$dir/winproof.log"
+  grep -q 'platform=windows listening=1 drivers=QSQLITE' "$dir/winproof.log"
+  echo "Screenshot: $dir/screenshot.png"
+}
+
+write_selftest_project() {
+  local src=$1
+  mkdir -p "$src"
+  cat >"$src/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.21)
+project(winproof LANGUAGES CXX)
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_AUTOMOC ON)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Network Test Sql)
+
+add_executable(winproof WIN32 main.cpp)
+target_link_libraries(winproof PRIVATE Qt6::Widgets Qt6::Network Qt6::Sql)
+
+enable_testing()
+add_executable(tst_proof tst_proof.cpp)
+target_link_libraries(tst_proof PRIVATE Qt6::Test Qt6::Network)
+add_test(NAME proof COMMAND tst_proof)
+
+# What a program built on the kit needs beside its .exe: the Qt DLLs and plugins,
+# taken from the kit's imported targets, and the mingw runtime.
+install(TARGETS winproof tst_proof RUNTIME DESTINATION .)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::Sql Qt6::Test
+  RUNTIME DESTINATION .)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QICOPlugin Qt6::QJpegPlugin Qt6::QGifPlugin
+  LIBRARY DESTINATION imageformats)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QSQLiteDriverPlugin LIBRARY DESTINATION sqldrivers)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+  OUTPUT_VARIABLE libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(gccdir ${libstdcxx} DIRECTORY)
+install(FILES ${gccdir}/libstdc++-6.dll ${gccdir}/libgcc_s_seh-1.dll
+  /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll DESTINATION .)
+EOF
+  cat >"$src/main.cpp" <<'EOF'
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLocalServer>
+#include <QSqlDatabase>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QLocalServer server;
+    const bool listening = server.listen(QStringLiteral("winproof-%1").arg(QCoreApplication::applicationPid()));
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("winproof"));
+    auto *layout = new QVBoxLayout(&window);
+    auto *text = new QLabel(QStringLiteral("未找到读档文件"));
+    QFont big = text->font();
+    big.setPointSize(28);
+    text->setFont(big);
+    layout->addWidget(text);
+    layout->addWidget(new QLabel(QStringLiteral("QLocalServer: %1\nSQL drivers: %2\nImage formats: %3\nStyle: %4")
+                                     .arg(listening ? QStringLiteral("listening on ") + server.fullServerName()
+                                                    : server.errorString())
+                                     .arg(QSqlDatabase::drivers().join(' '))
+                                     .arg(QString::fromLatin1(QImageReader::supportedImageFormats().join(' ')))
+                                     .arg(app.style()->name())));
+    window.move(40, 40);
+    window.show();
+    std::printf("platform=%s listening=%d drivers=%s\n", qPrintable(QGuiApplication::platformName()),
+                listening, qPrintable(QSqlDatabase::drivers().join(' ')));
+    std::printf("font=%s drawn with %s\n", qPrintable(QApplication::font().family()),
+                qPrintable(QFontInfo(QApplication::font()).family()));
+    std::fflush(stdout);
+
+    QTimer::singleShot(1000, [] {
+        QFile shown(QDir(QCoreApplication::applicationDirPath()).filePath("winproof-shown"));
+        shown.open(QIODevice::WriteOnly);
+    });
+    QTimer::singleShot(8000, &app, &QApplication::quit);
+    const int rc = app.exec();
+    QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath("winproof-shown"));
+    return listening ? rc : 1;
+}
+EOF
+  cat >"$src/tst_proof.cpp" <<'EOF'
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QtTest>
+
+class TestProof : public QObject
+{
+    Q_OBJECT
+private slots:
+    void localServerTakesAConnection()
+    {
+        QLocalServer server;
+        QVERIFY(server.listen(QStringLiteral("tst-proof-%1").arg(QCoreApplication::applicationPid())));
+        QLocalSocket client;
+        client.connectToServer(server.serverName());
+        QVERIFY(client.waitForConnected(5000));
+        QVERIFY(server.waitForNewConnection(5000));
+        QCOMPARE(QString::fromUtf8("未找到读档文件").size(), 7);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProof)
+#include "tst_proof.moc"
+EOF
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  case "${1:-}" in
+  kit) build_kit ;;
+  selftest) selftest "${2:-}" ;;
+  *)
+    echo "usage: $0 kit|selftest [DIR]" >&2
+    exit 2
+    ;;
+  esac
+fi
