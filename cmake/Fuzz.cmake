@@ -23,7 +23,8 @@ set(_quorvane_fuzz_sanitizers -fsanitize=address,undefined -fno-sanitize-recover
 # The code under test, instrumented for coverage but without libFuzzer's main().
 add_library(quorvane_fuzzcore STATIC
   src/runtime/conversions.h src/runtime/conversions.cpp
-  src/settings/configfolder.h src/settings/configfolder.cpp
+  src/platform/durablefolder.h src/platform/posix/durablefolder.cpp
+  src/platform/filelocations.h src/platform/portable/filelocations.cpp
   src/settings/settingsfile.h src/settings/settingsfile.cpp
   src/settings/savedintervals.h
 )
