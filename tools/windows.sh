@@ -2,6 +2,8 @@
 # Builds Quorvane for 64-bit Windows on Debian 12 and runs it under Wine:
 #
 #   bash tools/windows.sh kit        install what is missing, build the Qt kit for mingw-w64
+#   bash tools/windows.sh build      the kit, then quorvane.exe in build-windows/ (not the
+#                                    tests yet)
 #   bash tools/windows.sh selftest [DIR]
 #                                    cross-build a small Widgets program and a Qt Test
 #                                    executable in DIR (default /tmp/quorvane-winproof),
@@ -477,12 +479,26 @@ QTEST_GUILESS_MAIN(TestProof)
 EOF
 }
 
+# The program, cross-built against the kit into build-windows/ (QUORVANE_WINDOWS_BUILD_DIR).
+build_program() {
+  build_kit
+  local build=${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    local args
+    mapfile -t args < <(kit_cmake_args)
+    cmake -S "$top" -B "$build" "${args[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  fi
+  cmake --build "$build" --target quorvane
+  echo "built $build/quorvane.exe"
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   case "${1:-}" in
   kit) build_kit ;;
+  build) build_program ;;
   selftest) selftest "${2:-}" ;;
   *)
-    echo "usage: $0 kit|selftest [DIR]" >&2
+    echo "usage: $0 kit|build|selftest [DIR]" >&2
     exit 2
     ;;
   esac
