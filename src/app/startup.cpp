@@ -2,7 +2,6 @@
 
 #include "platform/appid.h"
 #include "platform/displaychoice.h"
-#include "runtime/fileiconengine.h"
 #include "runtime/panelcachestyle.h"
 
 #include <QIcon>
@@ -32,10 +31,13 @@ void quietDuringStartup(QtMsgType type, const QMessageLogContext &, const QStrin
 
 QIcon programIcon()
 {
-    // The program file carries the same drawing as assets/quorvane.ico; windows use the
-    // full-colour sizes, read when the desktop asks for them.
-    return QIcon(new runtime::FileIconEngine(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png"),
-                                             {16, 22, 24, 32, 48, 64, 128, 256}));
+    // The program file carries the same drawing as assets/quorvane.ico. Only the sizes a
+    // window and a tray icon are drawn at: the X11 platform hands every size an icon has
+    // to the X server, for each window, and keeps a copy here.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/quorvane.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 bool loadQtTranslation(const QString &folder)

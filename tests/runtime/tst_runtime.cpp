@@ -1,7 +1,6 @@
 // The small forms layer: what it adds to Qt's widgets.
 #include "runtime/clicklabel.h"
 #include "runtime/commandbutton.h"
-#include "runtime/fileiconengine.h"
 #include "runtime/form.h"
 #include "runtime/formbuilder.h"
 #include "runtime/line.h"
@@ -83,7 +82,6 @@ private Q_SLOTS:
     void formCentresOnScreenWhenAsked();
     void formCentresOverItsOwnerAndStaysOnScreen();
     void messageBoxTitles();
-    void iconFileReadOnceUntilTheProgramWaits();
     void textBoxPanelsLookTheSameFromTheStyle_data();
     void textBoxPanelsLookTheSameFromTheStyle();
 };
@@ -476,31 +474,6 @@ void TestRuntime::messageBoxTitles()
     QCOMPARE(plain.icon, QMessageBox::NoIcon);
     QCOMPARE(titled.title, QStringLiteral("出错"));
     QCOMPARE(titled.icon, QMessageBox::Warning);
-}
-
-void TestRuntime::iconFileReadOnceUntilTheProgramWaits()
-{
-    // A window being created asks for every size twice in a row: the file is read once.
-    // Nothing is kept once the program waits for events again.
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const auto paint = [&](Qt::GlobalColor colour) {
-        QImage image(16, 16, QImage::Format_ARGB32);
-        image.fill(colour);
-        QVERIFY(image.save(folder.filePath(QStringLiteral("16.png"))));
-    };
-    runtime::FileIconEngine engine(folder.filePath(QStringLiteral("%1.png")), {16});
-    const auto shown = [](runtime::FileIconEngine &e) {
-        return e.pixmap(QSize(16, 16), QIcon::Normal, QIcon::Off).toImage().pixelColor(8, 8);
-    };
-    paint(Qt::red);
-    QCOMPARE(shown(engine), QColor(Qt::red));
-    paint(Qt::blue);
-    QCOMPARE(shown(engine), QColor(Qt::red));
-    std::unique_ptr<QIconEngine> copy(engine.clone());
-    QCOMPARE(shown(static_cast<runtime::FileIconEngine &>(*copy)), QColor(Qt::red));
-    QCoreApplication::processEvents();
-    QCOMPARE(shown(engine), QColor(Qt::blue));
 }
 
 void TestRuntime::textBoxPanelsLookTheSameFromTheStyle_data()
