@@ -171,7 +171,13 @@ private:
 class SettingsFolder
 {
 public:
-    SettingsFolder() { m_environment.set("XDG_CONFIG_HOME", m_dir.path()); }
+    SettingsFolder()
+    {
+        // The configuration folder on Linux; the roaming and local application data
+        // folders on Windows (the settings file, the options, where earlier files lie).
+        for (const char *name : {"XDG_CONFIG_HOME", "APPDATA", "LOCALAPPDATA"})
+            m_environment.set(name, m_dir.path());
+    }
     QString file() const { return m_dir.path() + QStringLiteral("/Quorvane.txt"); }
     void write(const QByteArray &content) const
     {

@@ -93,7 +93,7 @@ void TestAlerts::windowLook()
         minimum = w->minimumSize();
         maximum = w->maximumSize();
         centre = w->geometry().center();
-        ownerCentre = p.form->frameGeometry().center();
+        ownerCentre = p.form->geometry().center();
         acknowledgeButton(w)->click();
     });
     QVERIFY(seen);
@@ -213,7 +213,7 @@ void TestAlerts::laterAlertReusesWindowAndRemindsAgain()
         secondMessage = label(w, "Label1")->text();
         secondBeeper = p.beeper()->Enabled();
         centre = w->geometry().center();
-        ownerCentre = p.form->frameGeometry().center();
+        ownerCentre = p.form->geometry().center();
         acknowledgeButton(w)->click();
     });
     QCOMPARE(second, first);

@@ -10,6 +10,7 @@
 #include "alerts/reminderwindow.h"
 #include "alerts/tipswindow.h"
 #include "app/mainform.h"
+#include "program/residentmemory.h"
 #include "runtime/clicklabel.h"
 #include "runtime/commandbutton.h"
 #include "runtime/textbox.h"
@@ -24,8 +25,6 @@
 #include <map>
 #include <memory>
 #include <random>
-
-#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QUORVANE_SANITIZED 1
@@ -50,15 +49,6 @@ constexpr int kDayAlerts = 1500;
 const QString kOff = u"关"_s;
 const QString kOn = u"开"_s;
 const QRegularExpression kSettingsLine(u"^(0|[1-9][0-9]*)(,(0|[1-9][0-9]*)){8}\r\n$"_s);
-
-qint64 residentBytes()
-{
-    QFile f(u"/proc/self/statm"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = f.readAll().simplified().split(' ');
-    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : -1;
-}
 
 /// The offscreen window system cannot raise windows and says so at every reminder.
 QtMessageHandler previousHandler = nullptr;
