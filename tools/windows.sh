@@ -2,8 +2,14 @@
 # Builds Quorvane for 64-bit Windows on Debian 12 and runs it under Wine:
 #
 #   bash tools/windows.sh kit        install what is missing, build the Qt kit for mingw-w64
-#   bash tools/windows.sh build      the kit, then quorvane.exe in build-windows/ (not the
-#                                    tests yet)
+#   bash tools/windows.sh build      the kit, then quorvane.exe in build-windows/
+#   bash tools/windows.sh test       the kit, the program and its tests, every suite run
+#                                    under Wine on a private X server
+#   bash tools/windows.sh installer  the kit, the program, and its NSIS installer
+#                                    build-windows/quorvane-<version>-setup.exe
+#   bash tools/windows.sh installer-test
+#                                    the installer, installed, used and uninstalled in a
+#                                    fresh Wine prefix
 #   bash tools/windows.sh selftest [DIR]
 #                                    cross-build a small Widgets program and a Qt Test
 #                                    executable in DIR (default /tmp/quorvane-winproof),
@@ -35,6 +41,7 @@ windows_packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   qt6-base-dev qt6-base-dev-tools
   wine wine64 fonts-wine xvfb x11-utils imagemagick fonts-noto-cjk nsis
+  openbox xdotool qt6-translations-l10n
 )
 
 # qtbase's own configure options, as CMake cache entries. Qt 6 picks the compiler from
@@ -479,26 +486,106 @@ QTEST_GUILESS_MAIN(TestProof)
 EOF
 }
 
-# The program, cross-built against the kit into build-windows/ (QUORVANE_WINDOWS_BUILD_DIR).
-build_program() {
+# The build folder of the Windows program and its tests (QUORVANE_WINDOWS_BUILD_DIR).
+windows_build_dir() { echo "${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}"; }
+
+# Configures the build folder $1 against the kit, with its Wine prefix, so that ctest
+# runs each .exe through Wine; BUILD_TESTING as $2.
+configure_program() {
+  local build=$1 args
   build_kit
-  local build=${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}
+  wine_prefix "$build"
+  mapfile -t args < <(kit_cmake_args "$(cd "$build" && pwd)")
+  cmake -S "$top" -B "$build" "${args[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$2"
+}
+
+# The program, cross-built against the kit into build-windows/.
+build_program() {
+  local build
+  build=$(windows_build_dir)
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    local args
-    mapfile -t args < <(kit_cmake_args)
-    cmake -S "$top" -B "$build" "${args[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+    configure_program "$build" OFF
+  else
+    build_kit
   fi
   cmake --build "$build" --target quorvane
   echo "built $build/quorvane.exe"
+}
+
+# Starts a window manager on $DISPLAY: without one, Wine waits two seconds for the
+# window manager at every window it hides.
+wm_pid=
+wm_start() {
+  openbox >/dev/null 2>&1 &
+  wm_pid=$!
+  local end=$((SECONDS + 10))
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    [ "$SECONDS" -lt "$end" ] || { echo "openbox did not start" >&2; return 1; }
+    sleep 0.2
+  done
+}
+wm_stop() {
+  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
+  wm_pid=
+}
+
+# The program and its tests, every suite run under Wine on a private X server.
+test_program() {
+  local build rc=0
+  build=$(windows_build_dir)
+  configure_program "$build" ON
+  cmake --build "$build"
+  xvfb_start
+  wm_start
+  (cd "$build" && ctest --output-on-failure) || rc=$?
+  wm_stop
+  xvfb_stop "$build"
+  return "$rc"
+}
+
+# The installer: the program's folder as cmake --install lays it out, packed by NSIS
+# into build-windows/quorvane-<version>-setup.exe.
+build_installer() {
+  local build stage version list out
+  build=$(windows_build_dir)
+  build_program
+  stage=$build/stage
+  rm -rf "$stage"
+  cmake --install "$build" --prefix "$stage" --strip >/dev/null
+  version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  # What the uninstaller removes: exactly the files installed, then their folders.
+  list=$build/uninstall-files.nsh
+  (
+    cd "$stage"
+    find . -type f | LC_ALL=C sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
+    find . -mindepth 1 -type d | awk '{ print gsub("/", "/") "\t" $0 }' | LC_ALL=C sort -rn | cut -f2 |
+      sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
+  ) >"$list"
+  out=$build/quorvane-$version-setup.exe
+  makensis -V2 -DSTAGE="$stage" -DFILES="$list" -DVERSION="$version" -DICON="$top/assets/quorvane.ico" \
+    -DOUTFILE="$out" "$top/packaging/windows/quorvane.nsi"
+  echo "built $out"
+}
+
+# The installer, then its test in a fresh Wine prefix.
+test_installer() {
+  local build version
+  build_installer
+  build=$(windows_build_dir)
+  version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  bash "$top/packaging/windows/test-installer.sh" "$build/quorvane-$version-setup.exe" "$build/installer-test"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   case "${1:-}" in
   kit) build_kit ;;
   build) build_program ;;
+  test) test_program ;;
+  installer) build_installer ;;
+  installer-test) test_installer ;;
   selftest) selftest "${2:-}" ;;
   *)
-    echo "usage: $0 kit|build|selftest [DIR]" >&2
+    echo "usage: $0 kit|build|test|installer|installer-test|selftest [DIR]" >&2
     exit 2
     ;;
   esac

@@ -673,6 +673,14 @@ void Monkey::answer(QWidget *w)
         fail(u"window %1 has no \"%2\" button"_s.arg(w->objectName(), caption));
         w->hide();
     } else {
+        // The window system activates a window that is clicked before the click reaches
+        // it; synthetic clicks do not. Where activation comes after the showing (Windows),
+        // wait for it, as a user sees the window active before he clicks. (isActiveWindow()
+        // is no help: under the Windows style a dialog shares its owner's activation.)
+        if (QApplication::activeWindow() != w) {
+            w->activateWindow();
+            (void)QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 1000);
+        }
         QTest::mouseClick(ok, Qt::LeftButton);
     }
     if (w->isVisible()) {

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The Windows installer as a user meets it, in a fresh Wine prefix on a private X server
+# with a window manager: a silent install into Program Files with its Start menu entry
+# and its entry in the list of programs; the installed program started from there (its
+# own DLLs only), its first-start message, a save writing %APPDATA%\Quorvane.txt with
+# CR LF, a 1-second water reminder opening Form2; a silent uninstall that removes the
+# program and keeps the saved times.
+#
+#   bash packaging/windows/test-installer.sh SETUP_EXE SCRATCH_DIR
+#
+# Needs wine, Xvfb, openbox, xdotool and xwininfo (tools/windows.sh installs them).
+set -euo pipefail
+
+setup=$(realpath "$1")
+scratch=$2
+rm -rf "$scratch"
+mkdir -p "$scratch"
+scratch=$(cd "$scratch" && pwd)
+
+export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+unset WINEPATH WINEQT_QPA_PLATFORM WINEQT_FORCE_STDERR_LOGGING
+
+failures=0
+result() { # check, passed (0/1), what was seen
+  if [ "$2" = 1 ]; then echo "ok    $1: $3"; else echo "FAIL  $1: $3"; failures=$((failures + 1)); fi
+}
+die() {
+  echo "FAIL  $*" >&2
+  exit 1
+}
+wait_for() { # seconds, command...
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.2
+  done
+}
+
+xvfb_pid= wm_pid= program_pid=
+cleanup() {
+  [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+fifo=$scratch/display
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r display <"$fifo"
+export DISPLAY=:$display
+openbox >"$scratch/openbox.log" 2>&1 &
+wm_pid=$!
+wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || die "the window manager did not start"
+
+wineboot --init >"$scratch/wineboot.log" 2>&1
+wineserver -w
+c=$WINEPREFIX/drive_c
+folder="$c/Program Files/Quorvane"
+appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+appdata=$(winepath -u "$appdata" 2>/dev/null)
+times=$appdata/Quorvane.txt
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
+
+# ---- Silent install ------------------------------------------------------------------
+wine "$setup" /S >"$scratch/setup.log" 2>&1 || die "the installer failed ($(cat "$scratch/setup.log"))"
+wineserver -w
+missing=
+for f in quorvane.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll \
+  libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qt.conf platforms/qwindows.dll \
+  styles/qwindowsvistastyle.dll imageformats/qjpeg.dll imageformats/qico.dll translations/qtbase_zh_CN.qm; do
+  [ -f "$folder/$f" ] || missing+=" $f"
+done
+if [ -z "$missing" ]; then
+  result "install" 1 "the program and what it loads are in Program Files\\Quorvane"
+else
+  result "install" 0 "missing in Program Files\\Quorvane:$missing"
+fi
+link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | head -n 1)
+result "start menu" "$([ -n "$link" ] && echo 1 || echo 0)" "entry: ${link#"$c"/}"
+shown=$(wine reg query "$uninstall_key" /v DisplayName 2>/dev/null | tr -d '\r' | grep -c 'REG_SZ *Quorvane$' || true)
+quiet=$(wine reg query "$uninstall_key" /v QuietUninstallString 2>/dev/null | tr -d '\r' | grep -c 'uninstall.exe" /S' || true)
+result "list of programs" "$([ "$shown" = 1 ] && [ "$quiet" = 1 ] && echo 1 || echo 0)" \
+  "DisplayName and QuietUninstallString under $uninstall_key"
+
+# ---- The installed program, as a user starts it -------------------------------------
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_named() { [ -n "$(visible_window "$1")" ]; }
+gone() { [ -z "$(visible_window "$1")" ]; }
+# Clicks the centre of a control given in logical pixels inside window $1's client area.
+click() {
+  local info x y
+  info=$(xwininfo -id "$1")
+  x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+  xdotool mousemove --sync $((x + $2 + $4 / 2)) $((y + $3 + $5 / 2)) click 1
+}
+
+(cd "$folder" && exec wine ./quorvane.exe) >"$scratch/program.log" 2>&1 &
+program_pid=$!
+if wait_for 60 window_named Quorvane; then
+  box=$(visible_window Quorvane)
+  result "first start" 1 "a message box titled Quorvane, as no times are saved yet"
+  xdotool windowactivate --sync "$box" 2>/dev/null || true
+  xdotool key --window "$box" Return
+  wait_for 10 gone Quorvane || die "the first-start message did not close on Enter"
+else
+  result "first start" 0 "no first-start message"
+fi
+wait_for 20 window_named Form1 || die "the main window did not appear"
+main=$(visible_window Form1)
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+sleep 1
+
+# Command1 saves the nine boxes: the default times, one line with CR LF.
+click "$main" 680 56 153 41
+wait_for 10 test -f "$times" || true
+if [ -f "$times" ] && [ "$(tail -c 2 "$times" | od -An -tx1 | tr -d ' \n')" = 0d0a ]; then
+  result "save" 1 "$(winepath -w "$times" 2>/dev/null): $(tr -d '\r\n' <"$times") with CR LF"
+else
+  result "save" 0 "no %APPDATA%\\Quorvane.txt with CR LF after a click on the save button"
+fi
+
+# The water reminder set to 1 second and started.
+click "$main" 368 16 9 12    # Check1
+click "$main" 64 48 81 57    # h
+xdotool key ctrl+a 0
+click "$main" 296 48 81 57   # m
+xdotool key ctrl+a 0
+click "$main" 528 48 81 57   # s
+xdotool key ctrl+a 1
+click "$main" 192 424 289 41 # 确定选择并开始计时
+if wait_for 15 window_named Form2; then
+  result "reminder" 1 "Form2 opened a second after the start"
+  reminder=$(visible_window Form2)
+  sleep 1.5
+  xdotool windowactivate --sync "$reminder" 2>/dev/null || true
+  xdotool key --window "$reminder" Return
+  wait_for 10 gone Form2 || result "acknowledge" 0 "Form2 stayed after Enter"
+else
+  result "reminder" 0 "no Form2 after a 1-second countdown"
+fi
+saved=$(cat "$times" 2>/dev/null || true)
+kill "$program_pid" 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+program_pid=
+
+# ---- Silent uninstall ---------------------------------------------------------------
+# The uninstaller copies itself elsewhere and returns at once: wait for the folder to go.
+wine "$folder/uninstall.exe" /S >"$scratch/uninstall.log" 2>&1 || true
+wineserver -w
+wait_for 30 test ! -e "$folder/quorvane.exe" || true
+left=
+if [ -e "$folder" ]; then left=$(cd "$c" && find "Program Files/Quorvane" | head -n 5 | tr '\n' ' '); fi
+result "uninstall" "$([ -z "$left" ] && echo 1 || echo 0)" "${left:-Program Files\\Quorvane removed}"
+link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | head -n 1)
+registered=$(wine reg query "$uninstall_key" >/dev/null 2>&1 && echo 1 || echo 0)
+result "uninstall entries" "$([ -z "$link" ] && [ "$registered" = 0 ] && echo 1 || echo 0)" \
+  "Start menu entry and list-of-programs key removed"
+result "times kept" "$([ -n "$saved" ] && [ "$(cat "$times" 2>/dev/null)" = "$saved" ] && echo 1 || echo 0)" \
+  "%APPDATA%\\Quorvane.txt after uninstalling"
+
+[ "$failures" = 0 ] || die "$failures installer checks failed"
+echo "installer: all checks passed"
