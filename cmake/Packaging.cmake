@@ -55,10 +55,11 @@ further window shows health tips. The interface is in Simplified Chinese.")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   # Libraries the program links (Qt, libstdc++ ...) come from dpkg-shlibdeps; the rest is
   # what it needs at run time without linking it: a font with the Chinese characters of the
-  # interface, libcanberra (opened at the first bell) and the sound theme whose bell it plays.
+  # interface, libcanberra (opened at the first bell), the sound theme whose bell it plays,
+  # and Qt's SQLite driver (a plugin), which keeps the record of the reminders.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei, libcanberra0, sound-theme-freedesktop")
+      "fonts-noto-cjk | fonts-arphic-uming | fonts-wqy-microhei, libcanberra0, sound-theme-freedesktop, libqt6sql6-sqlite")
   # Qt's own Chinese translation, so that the texts Qt draws (a text box's edit menu) are
   # Chinese too; without it the program runs all the same, with those texts in English.
   # Without a sound back end libcanberra stays silent.

@@ -22,7 +22,7 @@ set_property(CACHE QUORVANE_DESKTOP PROPERTY STRINGS freedesktop windows portabl
 
 set(_p src/platform)
 set(QUORVANE_PLATFORM_HEADERS
-  ${_p}/appid.h ${_p}/autostart.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/durablefolder.h
+  ${_p}/appid.h ${_p}/autostart.h ${_p}/awaydetector.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/durablefolder.h
   ${_p}/filelocations.h ${_p}/memoryrelease.h ${_p}/notifier.h ${_p}/singleinstance.h ${_p}/systembell.h)
 
 if(QUORVANE_DESKTOP STREQUAL "freedesktop")
@@ -33,11 +33,14 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   find_package(PkgConfig QUIET)
   if(PkgConfig_FOUND)
     pkg_check_modules(XCB IMPORTED_TARGET xcb)
+    # The user's idle time on X11 (away detection); without it only the lock is seen.
+    pkg_check_modules(XSS IMPORTED_TARGET xscrnsaver x11)
   endif()
   include(CheckSymbolExists)
   check_symbol_exists(malloc_trim "malloc.h" QUORVANE_HAVE_MALLOC_TRIM)
   set(QUORVANE_PLATFORM_SOURCES
     ${_p}/freedesktop/autostart.cpp
+    ${_p}/freedesktop/awaydetector.cpp
     ${_p}/freedesktop/notifier.cpp
     ${_p}/freedesktop/singleinstance.cpp
     ${_p}/freedesktop/applicationadaptor.h ${_p}/freedesktop/applicationadaptor.cpp
@@ -59,6 +62,7 @@ elseif(QUORVANE_DESKTOP STREQUAL "windows")
   find_package(Qt6 REQUIRED COMPONENTS Network)
   set(QUORVANE_PLATFORM_SOURCES
     ${_p}/windows/autostart.cpp
+    ${_p}/windows/awaydetector.cpp
     ${_p}/windows/desktopwindow.cpp
     ${_p}/windows/durablefolder.cpp
     ${_p}/windows/filelocations.cpp
@@ -69,7 +73,7 @@ elseif(QUORVANE_DESKTOP STREQUAL "windows")
     ${_p}/portable/memoryrelease.cpp)
 elseif(QUORVANE_DESKTOP STREQUAL "portable")
   set(QUORVANE_PLATFORM_SOURCES
-    ${_p}/portable/autostart.cpp ${_p}/portable/desktopwindow.cpp ${_p}/portable/displaychoice.cpp
+    ${_p}/portable/autostart.cpp ${_p}/portable/awaydetector.cpp ${_p}/portable/desktopwindow.cpp ${_p}/portable/displaychoice.cpp
     ${_p}/portable/durablefolder.cpp ${_p}/portable/filelocations.cpp ${_p}/portable/memoryrelease.cpp
     ${_p}/portable/notifier.cpp ${_p}/portable/singleinstance.cpp ${_p}/portable/systembell.cpp)
 else()
@@ -84,7 +88,12 @@ function(quorvane_platform target)
     if(XCB_FOUND)
       target_link_libraries(${target} PRIVATE PkgConfig::XCB)
     endif()
+    if(XSS_FOUND)
+      target_link_libraries(${target} PRIVATE PkgConfig::XSS)
+      target_compile_definitions(${target} PRIVATE QUORVANE_HAVE_XSS=1)
+    endif()
   elseif(QUORVANE_DESKTOP STREQUAL "windows")
-    target_link_libraries(${target} PUBLIC Qt6::Network PRIVATE winmm)
+    # wtsapi32: the session lock notification of the away detection.
+    target_link_libraries(${target} PUBLIC Qt6::Network PRIVATE winmm wtsapi32)
   endif()
 endfunction()

@@ -6,14 +6,15 @@
 # Included from the top-level CMakeLists.txt after the program's own install rule.
 
 if(WIN32)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network Sql)
 
   # Qt's DLLs, and the plugins the program loads: the Windows platform, its native style,
   # the image formats of the background picture and the icon, SQLite for the record.
-  install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network
+  install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::Sql
           RUNTIME DESTINATION .)
   foreach(plugin IN ITEMS QWindowsIntegrationPlugin:platforms QWindowsVistaStylePlugin:styles
-                          QJpegPlugin:imageformats QICOPlugin:imageformats)
+                          QJpegPlugin:imageformats QICOPlugin:imageformats
+                          QSQLiteDriverPlugin:sqldrivers)
     string(REPLACE ":" ";" plugin "${plugin}")
     list(GET plugin 0 target)
     list(GET plugin 1 folder)

@@ -22,7 +22,7 @@ build=${QUORVANE_BUILD_DIR:-$top/build}
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxss-dev libqt6sql6-sqlite
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   fonts-noto-cjk qt6-translations-l10n
 )
@@ -32,7 +32,7 @@ if [ "$mode" = test ]; then
   # bus, a tray and a notification server for the companion's desktop test; the window
   # managers and terminal of the reminder tests on a real desktop.
   packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
-    weston qt6-wayland dbus-daemon dbus-bin trayer dunst
+    weston qt6-wayland dbus-daemon dbus-bin trayer dunst python3-dbus python3-gi
     openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm)
 fi
 bash "$top/tools/install-missing.sh" "${packages[@]}"

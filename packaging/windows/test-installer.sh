@@ -68,9 +68,9 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane
 wine "$setup" /S >"$scratch/setup.log" 2>&1 || die "the installer failed ($(cat "$scratch/setup.log"))"
 wineserver -w
 missing=
-for f in quorvane.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll \
+for f in quorvane.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6Sql.dll \
   libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qt.conf platforms/qwindows.dll \
-  styles/qwindowsvistastyle.dll imageformats/qjpeg.dll imageformats/qico.dll translations/qtbase_zh_CN.qm; do
+  styles/qwindowsvistastyle.dll imageformats/qjpeg.dll imageformats/qico.dll sqldrivers/qsqlite.dll translations/qtbase_zh_CN.qm; do
   [ -f "$folder/$f" ] || missing+=" $f"
 done
 if [ -z "$missing" ]; then

@@ -18,6 +18,7 @@ companion::Companion::Setup CompanionWiring::setupFor(MainForm &form, const runt
     companion::Companion::Setup setup;
     setup.mainWindow = &form;
     setup.platform = &platform;
+    setup.beeper = &form.beeper();
     // The application's icon is already loaded: shared, not read again.
     setup.icon = QApplication::windowIcon().isNull() ? programIcon() : QApplication::windowIcon();
     setup.iconName = QString::fromUtf16(kIconName);
@@ -42,7 +43,7 @@ CompanionWiring::CompanionWiring(MainForm &form, companion::Companion::Setup set
 {
     companion::Pause &pause = m_companion->pause();
     QObject::connect(&form, &MainForm::startActionBegins, &pause, &companion::Pause::resume);
-    form.setCountdownsHeld([&pause] { return pause.isPaused(); });
+    form.setCountdownsHeld([&pause] { return pause.isHolding(); });
 }
 
 CompanionWiring::~CompanionWiring()

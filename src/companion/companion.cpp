@@ -1,6 +1,10 @@
 #include "companion/companion.h"
 
+#include "companion/awayhold.h"
 #include "companion/companionmenu.h"
+#include "companion/history.h"
+#include "companion/historywindow.h"
+#include "companion/putoff.h"
 #include "companion/reminderwatch.h"
 #include "companion/repeat.h"
 #include "companion/tray.h"
@@ -11,6 +15,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTimer>
+
+#include <algorithm>
+#include <utility>
 
 namespace companion {
 
@@ -29,6 +36,10 @@ Companion::Companion(Setup setup, QObject *parent)
                          QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()));
         m_options.write(); // said once: the next start finds the defaults
     }
+    for (size_t k = 0; k < m_topics.size() && k < setup.rows.size(); ++k)
+        m_topics[k] = setup.rows[k].topic;
+    m_history = std::make_unique<History>(setup.historyPath, setup.clock);
+    openHistory();
 
     std::vector<runtime::Timer *> timers;
     for (const SlotControls &slot : setup.rows)
@@ -44,15 +55,36 @@ Companion::Companion(Setup setup, QObject *parent)
                                       return m_tray->icon();
                                   }});
     m_watch = std::make_unique<ReminderWatch>();
+    m_putOff = std::make_unique<PutOff>(*m_watch, [this](alerts::Slot slot, int minutes) {
+        m_puttingOff[alerts::indexOf(slot)] = true;
+        m_repeat->startAgainIn(alerts::indexOf(slot), minutes);
+    });
+    m_detector = std::make_unique<platform::AwayDetector>(std::move(setup.idleTime));
+    m_awayHold = std::make_unique<AwayHold>(*m_detector, *m_pause, *setup.beeper, [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(),
+                           [](const QWidget *w) { return w->isVisible() && ReminderWatch::slotOf(w); });
+    });
+    m_awayHold->setAwayAfter(std::chrono::minutes(m_options.awayAfterMinutes()));
     m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), setup.rows, *m_pause);
 
-    connect(m_watch.get(), &ReminderWatch::shown, this,
-            [this, topics = setup.rows](alerts::Slot slot, const QString &message) {
-                const std::size_t k = alerts::indexOf(slot);
-                m_notifier->notify(int(k), QStringLiteral("到时啦"), topics[k].topic + QStringLiteral("：") + message);
-            });
-    connect(m_watch.get(), &ReminderWatch::hidden, m_notifier.get(),
-            [this](alerts::Slot slot) { m_notifier->withdraw(int(alerts::indexOf(slot))); });
+    connect(m_watch.get(), &ReminderWatch::opened, this,
+            [this](alerts::Slot slot) { m_history->opened(slot); });
+    connect(m_watch.get(), &ReminderWatch::shown, this, [this](alerts::Slot slot, const QString &message) {
+        const std::size_t k = alerts::indexOf(slot);
+        m_notifier->notify(int(k), QStringLiteral("到时啦"), m_topics[k] + QStringLiteral("：") + message,
+                           PutOff::caption(PutOff::kShortMinutes));
+    });
+    connect(m_watch.get(), &ReminderWatch::hidden, this, [this](alerts::Slot slot) {
+        const std::size_t k = alerts::indexOf(slot);
+        m_notifier->withdraw(int(k));
+        m_history->ended(slot, std::exchange(m_puttingOff[k], false) ? History::End::PutOff
+                                                                     : History::End::Acknowledged);
+    });
+    connect(m_notifier.get(), &platform::Notifier::actionInvoked, m_putOff.get(), [this](int key) {
+        if (key >= 0 && size_t(key) < alerts::kSlots.size())
+            m_putOff->putOff(alerts::kSlots[size_t(key)], PutOff::kShortMinutes);
+    });
     for (const SlotControls &slot : setup.rows) {
         connect(slot.timer, &QTimer::timeout, m_tray.get(), &Tray::update);
         connect(slot.check, &QCheckBox::toggled, m_tray.get(), &Tray::update);
@@ -62,11 +94,15 @@ Companion::Companion(Setup setup, QObject *parent)
 
     CompanionMenu &menu = *m_menu;
     connect(menu.showWindow(), &QAction::triggered, this, [this] { bringForward(m_window); });
+    connect(menu.records(), &QAction::triggered, this, &Companion::showHistory);
     connect(menu.pauseHalfHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(30min); });
     connect(menu.pauseHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(60min); });
     connect(menu.resume(), &QAction::triggered, m_pause.get(), &Pause::resume);
     menu.autoRepeat()->setChecked(m_options.autoRepeat());
     connect(menu.autoRepeat(), &QAction::triggered, this, &Companion::setAutoRepeat);
+    menu.awayHold()->setChecked(m_options.awayHold());
+    connect(menu.awayHold(), &QAction::triggered, this, &Companion::setAwayHold);
+    m_awayHold->setEnabled(m_options.awayHold());
     connect(menu.autostart(), &QAction::triggered, this, &Companion::setAutostart);
     // The entry may have been removed or added by hand: the mark shows what is there.
     connect(&menu, &QMenu::aboutToShow, this, [this] { m_menu->autostart()->setChecked(m_autostart.isEnabled()); });
@@ -94,7 +130,10 @@ bool Companion::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-Companion::~Companion() = default;
+Companion::~Companion()
+{
+    m_history->endAllOpen();
+}
 
 void Companion::bringForward(QWidget *window)
 {
@@ -113,6 +152,18 @@ void Companion::bringForward(QWidget *window)
 void Companion::setAutoRepeat(bool on)
 {
     m_options.setAutoRepeat(on);
+    saveOptions();
+}
+
+void Companion::setAwayHold(bool on)
+{
+    m_options.setAwayHold(on);
+    m_awayHold->setEnabled(on);
+    saveOptions();
+}
+
+void Companion::saveOptions()
+{
     if (!m_options.write())
         m_platform.Error(m_window,
                          QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()));
@@ -125,6 +176,30 @@ void Companion::setAutostart(bool on)
             m_window, (on ? QStringLiteral("无法写入自动启动文件：\n%1") : QStringLiteral("无法删除自动启动文件：\n%1"))
                           .arg(m_autostart.path()));
     m_menu->autostart()->setChecked(m_autostart.isEnabled());
+}
+
+void Companion::openHistory()
+{
+    switch (m_history->open()) {
+    case History::Opened::Damaged:
+        m_platform.Error(nullptr, QStringLiteral("提醒记录文件已损坏，无法读出：\n%1\n已将其另存为：\n%2\n记录已重新开始。")
+                                      .arg(m_history->path(), m_history->keptAs()));
+        break;
+    case History::Opened::Unavailable:
+        m_platform.Error(nullptr,
+                         QStringLiteral("无法打开提醒记录文件：\n%1\n本次运行不作记录。").arg(m_history->path()));
+        break;
+    case History::Opened::Fine:
+    case History::Opened::NoDriver: // the reminders do not need it
+        break;
+    }
+}
+
+void Companion::showHistory()
+{
+    if (!m_historyWindow)
+        m_historyWindow = std::make_unique<HistoryWindow>(*m_history, m_topics, m_window);
+    m_historyWindow->showRecord();
 }
 
 void Companion::pauseChanged()

@@ -5,8 +5,8 @@
 namespace companion {
 
 /// The additions' one menu, from the tray icon and as the main window's context menu:
-/// 显示主窗口, the two pauses, 继续计时, then the two choices, then 退出. It only offers
-/// the actions; Companion carries them out.
+/// 显示主窗口 and 提醒记录, the two pauses and 继续计时, then the three choices, then 退出.
+/// It only offers the actions; Companion carries them out.
 class CompanionMenu : public QMenu
 {
     Q_OBJECT
@@ -14,19 +14,23 @@ public:
     explicit CompanionMenu(QWidget *parent = nullptr);
 
     QAction *showWindow() const { return m_showWindow; }
+    QAction *records() const { return m_records; }
     QAction *pauseHalfHour() const { return m_pauseHalfHour; }
     QAction *pauseHour() const { return m_pauseHour; }
     QAction *resume() const { return m_resume; }
     QAction *autoRepeat() const { return m_autoRepeat; }
+    QAction *awayHold() const { return m_awayHold; }
     QAction *autostart() const { return m_autostart; }
     QAction *quit() const { return m_quit; }
 
 private:
     QAction *m_showWindow;
+    QAction *m_records;
     QAction *m_pauseHalfHour;
     QAction *m_pauseHour;
     QAction *m_resume;
     QAction *m_autoRepeat;
+    QAction *m_awayHold;
     QAction *m_autostart;
     QAction *m_quit;
 };

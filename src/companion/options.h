@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 namespace companion {
 
@@ -31,9 +32,22 @@ public:
     bool autoRepeat() const { return m_autoRepeat; }
     void setAutoRepeat(bool on) { m_autoRepeat = on; }
 
+    /// "离开电脑时暂停计时": the countdowns hold while the user is away. Off by default.
+    bool awayHold() const { return m_awayHold; }
+    void setAwayHold(bool on) { m_awayHold = on; }
+
+    /// After how many minutes without input the user counts as away: AwayAfterMinutes, a
+    /// whole number from 1 to 240; any other value, or none, counts as 5. The value is
+    /// only ever set by hand in the file, and written back as it was found.
+    int awayAfterMinutes() const;
+
+    static constexpr int kDefaultAwayAfterMinutes = 5;
+
 private:
     QString m_path;
     bool m_autoRepeat = false;
+    bool m_awayHold = false;
+    QVariant m_awayAfter; ///< as found in the file; invalid when it is not there
 };
 
 } // namespace companion

@@ -17,7 +17,7 @@ Pause::Pause(std::vector<runtime::Timer *> countdowns, Clock now, QObject *paren
     connect(&m_endTimer, &QTimer::timeout, this, &Pause::endIfDue);
 }
 
-void Pause::pauseFor(std::chrono::minutes length)
+void Pause::holdRunning()
 {
     for (runtime::Timer *countdown : m_countdowns) {
         if (countdown->Enabled()) {
@@ -25,6 +25,18 @@ void Pause::pauseFor(std::chrono::minutes length)
             m_held.push_back(countdown);
         }
     }
+}
+
+void Pause::startHeld()
+{
+    const std::vector<runtime::Timer *> held = std::exchange(m_held, {});
+    for (runtime::Timer *countdown : held)
+        countdown->setEnabled(true);
+}
+
+void Pause::pauseFor(std::chrono::minutes length)
+{
+    holdRunning();
     m_end = m_now().addSecs(std::chrono::seconds(length).count());
     waitForEnd();
     Q_EMIT changed();
@@ -36,9 +48,20 @@ void Pause::resume()
         return;
     m_endTimer.stop();
     m_end = QDateTime();
-    const std::vector<runtime::Timer *> held = std::exchange(m_held, {});
-    for (runtime::Timer *countdown : held)
-        countdown->setEnabled(true);
+    if (!m_away)
+        startHeld();
+    Q_EMIT changed();
+}
+
+void Pause::setAway(bool away)
+{
+    if (away == m_away)
+        return;
+    m_away = away;
+    if (away)
+        holdRunning();
+    else if (!isPaused())
+        startHeld();
     Q_EMIT changed();
 }
 
@@ -67,7 +90,7 @@ bool Pause::holds(const runtime::Timer *countdown) const
 
 void Pause::startOrHold(runtime::Timer *countdown)
 {
-    if (!isPaused())
+    if (!isHolding())
         countdown->setEnabled(true);
     else if (!holds(countdown))
         m_held.push_back(countdown);

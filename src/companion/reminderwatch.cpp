@@ -45,6 +45,7 @@ bool ReminderWatch::eventFilter(QObject *watched, QEvent *event)
             if (type == QEvent::Hide) {
                 Q_EMIT hidden(slot);
             } else {
+                Q_EMIT opened(slot, static_cast<QWidget *>(watched));
                 // Read the message once the window has settled: it may draw its message as it
                 // shows, after this event. One acknowledged at once needs no word.
                 QPointer<QWidget> window(qobject_cast<QWidget *>(watched));

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTimerEvent>
 
+#include <utility>
+
 namespace companion {
 
 Repeat::Repeat(std::vector<SlotControls> rows, std::function<bool()> on, std::function<void(runtime::Timer *)> start,
@@ -42,7 +44,9 @@ void Repeat::beforeTick(Slot &slot)
     slot.tickedBefore = slot.controls.check->isChecked();
     // The boxes are open only until a countdown's first tick closes them.
     slot.firstTick = slot.controls.boxes[0]->isEnabled();
-    if (slot.firstTick) {
+    // The first tick after a put-off reminder reads the few minutes, not the interval.
+    const bool putOff = std::exchange(slot.putOffStarted, false);
+    if (slot.firstTick && !putOff) {
         for (size_t k = 0; k < slot.interval.size(); ++k)
             slot.interval[k] = slot.controls.boxes[k]->text();
         slot.counted = true;
@@ -55,14 +59,31 @@ void Repeat::afterTick(Slot &slot)
     // the reminder acknowledged, cleared the slot.
     if (slot.controls.timer->Enabled())
         return;
+    if (slot.firstTick)
+        slot.counted = false; // the interval it read was 0/0/0
+    if (const int minutes = std::exchange(slot.putOffMinutes, 0); minutes > 0) {
+        startWith(slot, {QStringLiteral("0"), QString::number(minutes), QStringLiteral("0")});
+        slot.putOffStarted = true;
+        return;
+    }
     // Not repeated: a slot the user cleared himself while it counted, and an interval
     // that was already 0/0/0 at the first tick (it would come back every second).
     if (!m_on() || !slot.tickedBefore || slot.firstTick || !slot.counted)
         return;
+    startWith(slot, slot.interval);
+}
+
+void Repeat::startWith(Slot &slot, const std::array<QString, 3> &boxes)
+{
     slot.controls.check->setChecked(true); // opens the boxes again
-    for (size_t k = 0; k < slot.interval.size(); ++k)
-        slot.controls.boxes[k]->setText(slot.interval[k]);
+    for (size_t k = 0; k < boxes.size(); ++k)
+        slot.controls.boxes[k]->setText(boxes[k]);
     m_start(slot.controls.timer);
+}
+
+void Repeat::startAgainIn(std::size_t index, int minutes)
+{
+    m_slots.at(index).putOffMinutes = minutes;
 }
 
 } // namespace companion

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -18,6 +20,10 @@ namespace companion {
 /// the start action. The interval is the one the slot's first tick read from its boxes
 /// (they stay open from the start action until then).
 ///
+/// A reminder put off (startAgainIn()) starts its slot again in any case, counting the
+/// few minutes it was put off for; the slot's own interval is kept for the repeat after
+/// the reminder that comes then.
+///
 /// It watches each countdown tick from both sides: just before it (an event filter on
 /// the timer) and right after it (connected after the main window's own tick), by which
 /// time a reminder the tick opened has been acknowledged and the tick has cleared the slot.
@@ -30,6 +36,10 @@ public:
     Repeat(std::vector<SlotControls> rows, std::function<bool()> on, std::function<void(runtime::Timer *)> start,
            QObject *parent = nullptr);
 
+    /// The reminder of the slot at index, open now, is put off: once it has gone, its slot
+    /// counts down from 0/minutes/0.
+    void startAgainIn(std::size_t index, int minutes);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -40,7 +50,10 @@ private:
         bool counted = false;            ///< a first tick has read the interval
         bool tickedBefore = false;       ///< the check box was ticked when the tick began
         bool firstTick = false;          ///< the tick under way is the countdown's first
+        int putOffMinutes = 0;           ///< the open reminder is put off for so long
+        bool putOffStarted = false;      ///< the countdown of a put-off reminder starts
     };
+    void startWith(Slot &slot, const std::array<QString, 3> &boxes);
     void beforeTick(Slot &slot);
     void afterTick(Slot &slot);
 

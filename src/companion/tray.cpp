@@ -59,6 +59,8 @@ QString Tray::toolTip() const
     QStringList lines;
     if (m_pause.isPaused())
         lines << QStringLiteral("已暂停，至 %1 继续").arg(m_pause.endsAt().toString(QStringLiteral("HH:mm")));
+    if (m_pause.isAway())
+        lines << QStringLiteral("已暂停（离开电脑）");
     for (const SlotControls &slot : m_slots) {
         // A countdown held by the pause still has its time left.
         if (slot.timer->Enabled() || m_pause.holds(slot.timer))

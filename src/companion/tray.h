@@ -14,7 +14,8 @@ namespace companion {
 class Pause;
 
 /// The tray icon: the program's icon, the additions' menu, and a tooltip with each
-/// slot's time left ("喝水 0:29:59", "远眺 未计时") and the pause ("已暂停，至 14:30 继续").
+/// slot's time left ("喝水 0:29:59", "远眺 未计时"), the pause ("已暂停，至 14:30 继续")
+/// and the hold while the user is away ("已暂停（离开电脑）").
 /// The tooltip is brought up to date by update(), called when something it shows
 /// changes (the ticks, the pause): it keeps no timer of its own. The icon's tooltip is
 /// rewritten once after all the changes of one pass of the event loop, so that the three

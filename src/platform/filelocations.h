@@ -19,6 +19,10 @@ public:
     /// The options file of the additions, Quorvane/Quorvane.conf in the user's
     /// configuration folder.
     static QString optionsFile();
+    /// The record of the reminders, Quorvane/history.sqlite in the user's data folder
+    /// ($XDG_DATA_HOME, else ~/.local/share) on Linux, in the local application data folder
+    /// (%LOCALAPPDATA%) on Windows: it belongs to this computer, not to a roaming profile.
+    static QString historyFile();
 };
 
 } // namespace platform

@@ -9,7 +9,10 @@
 #    without a notification server the reminder still works;
 # 3. a second launch exits with 0 and brings the first one's window forward, also while the
 #    first one shows a message box; the name is free again after the first one is killed;
-# 4. the same without a session bus (lock file and pipe), stale lock included.
+# 4. a StatusNotifierItem tray (KDE Plasma and others): the item registers with the
+#    watcher, its tooltip shows the time left, its menu lists the program's items over
+#    dbusmenu, and an item chosen there does what the menu does (needs python3-dbus);
+# 5. the same one instance without a session bus (lock file and pipe), stale lock included.
 # Exits 77 (skipped) where a tool is missing.
 set -euo pipefail
 
@@ -81,7 +84,7 @@ export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 # The program with its own configuration folder ($1), in the background; sets $first.
 launch() {
   mkdir -p "$1"
-  XDG_CONFIG_HOME=$1 "$program" >>"$work/program.log" 2>&1 &
+  XDG_CONFIG_HOME=$1 XDG_DATA_HOME=$1 "$program" >>"$work/program.log" 2>&1 &
   first=$!
   pids+=($first)
 }
@@ -220,7 +223,52 @@ sleep 1
 kill -0 "$first" || fail "the new instance ended"
 stop "$first"
 
-# ---- 4. One instance without a session bus ---------------------------------------------
+# ---- 4. A StatusNotifierItem tray ----------------------------------------------------
+python=$(command -v /usr/bin/python3 || command -v python3 || true)
+if [ -n "$python" ] && "$python" -c 'import dbus, dbus.mainloop.glib, gi.repository.GLib' 2>/dev/null; then
+  step "a StatusNotifierItem: registered, its tooltip and menu, an item chosen through dbusmenu"
+  sni() { "$python" "$(dirname "${BASH_SOURCE[0]}")/sni.py" "$@"; }
+  : >"$work/items"
+  sni watcher "$work/items" >"$work/watcher.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 eval 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q "boolean true"' ||
+    fail "the watcher did not start"
+  mkdir -p "$work/sni"
+  printf '0,30,0,0,0,0,0,0,0\r\n' >"$work/sni/Quorvane.txt"
+  launch "$work/sni"
+  wait_for 20 shows Form1 || fail "no main window"
+  wait_for 10 test -s "$work/items" || fail "no item registered with the watcher"
+  item=$(head -n 1 "$work/items")
+  main=$(visible Form1)
+  click "$main" 372 22  # Check1: 0:30:00
+  click "$main" 336 444 # 确定选择并开始计时
+  wait_for 10 eval 'sni tooltip "$item" | grep -q "^喝水 0:29:5[0-9]$"' ||
+    fail "the item's tooltip has no time left: $(sni tooltip "$item" 2>&1)"
+  sni tooltip "$item" | grep -qx "远眺 未计时" || fail "the tooltip lacks 远眺 未计时"
+  expected='显示主窗口
+提醒记录
+-
+暂停全部提醒 30 分钟
+暂停全部提醒 1 小时
+继续计时
+-
+到时后自动重新计时
+离开电脑时暂停计时
+登录后自动启动
+-
+退出'
+  [ "$(sni menu "$item")" = "$expected" ] || fail "the item's menu: $(sni menu "$item" 2>&1)"
+  sni click "$item" "暂停全部提醒 30 分钟" || fail "dbusmenu Event failed"
+  wait_for 10 eval 'sni tooltip "$item" | grep -q "^已暂停，至 [0-2][0-9]:[0-5][0-9] 继续$"' ||
+    fail "choosing the pause through dbusmenu did not pause: $(sni tooltip "$item" 2>&1)"
+  sni click "$item" "提醒记录" || fail "dbusmenu Event failed"
+  wait_for 10 shows 提醒记录 || fail "提醒记录 did not open through dbusmenu"
+  stop "$first"
+else
+  echo "skipped: the StatusNotifierItem check needs python3 with dbus and gi"
+fi
+
+# ---- 5. One instance without a session bus ---------------------------------------------
 step "without a session bus: lock file and pipe"
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 launch "$work/one"

@@ -1,8 +1,11 @@
 // The additions around the program, driven through their menu on the real main window:
 // menu, context menu, pause, automatic repeat, options file, the start-at-login item, tray
 // tooltip and the reminder watch behind the notifications.
-#include "app/companionwiring.h"
-#include "companion/companionmenu.h"
+#include "companion/awayhold.h"
+#include "companion/companionprogram.h"
+#include "companion/history.h"
+#include "companion/historychart.h"
+#include "companion/historywindow.h"
 #include "companion/reminderwatch.h"
 #include "companion/tray.h"
 #include "testmain.h"
@@ -10,81 +13,53 @@
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QMenu>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTimerEvent>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
-/// The main window with the additions, over recorded message boxes, scratch settings and
-/// options files ("dir" makes the options file a folder) and a clock the test sets.
-struct Program : Fixture {
-    explicit Program(const QByteArray &options = {})
-        : Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
-    {
-        QDir().mkpath(folder.path() + u"/Quorvane"_s);
-        if (options == "dir")
-            QDir().mkpath(optionsPath());
-        else if (!options.isNull())
-            writeFile(optionsPath(), options);
-        restart();
-    }
-    /// The additions as at a new start of the program: they read their files again.
-    void restart()
-    {
-        wiring.reset();
-        auto setup = app::CompanionWiring::setupFor(*form, fake.platform);
-        setup.clock = [this] {
-            return now;
-        };
-        wiring = std::make_unique<app::CompanionWiring>(*form, std::move(setup));
-    }
-    static void writeFile(const QString &path, const QByteArray &content)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
-    QString optionsPath() const { return folder.path() + u"/Quorvane/Quorvane.conf"_s; }
-    companion::Companion &add() { return wiring->companion(); }
-    companion::CompanionMenu &menu() { return add().menu(); }
-    SlotControls slot(int k) { return slotControls(form.get(), k); }
-
-    /// Ticks slot k and types the interval (the start action then starts it).
-    void select(int k, const QString &h, const QString &m, const QString &s)
-    {
-        const SlotControls c = slot(k);
-        c.check->setChecked(true);
-        c.h->setText(h);
-        c.m->setText(m);
-        c.s->setText(s);
-    }
-    /// One tick of slot k as its timer delivers it (event filters included); answer gets
-    /// the reminder a tick at 0/0/0 opens.
-    void tick(int k, std::function<void(QWidget *)> answer = {})
-    {
-        if (answer)
-            whenModal(std::move(answer));
-        QTimerEvent e(slot(k).timer->timerId());
-        QCoreApplication::sendEvent(slot(k).timer, &e);
-    }
-
-    QDateTime now{QDate(2024, 5, 6), QTime(14, 0, 40)};
-    std::unique_ptr<app::CompanionWiring> wiring;
-};
-
-void acknowledge(QWidget *reminder)
+/// Chooses an item of a reminder window's own menu, opened by a right click on its message.
+void putOffFromMenu(QWidget *reminder, int minutes)
 {
-    button(reminder, "Command1")->click();
+    QWidget *message = label(reminder, reminder->objectName() == u"Form2" ? "Label1" : "Label2");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), message->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(message, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu) {
+        reminder->hide(); // fails the test, not hangs it
+        return;
+    }
+    for (QAction *a : menu->actions()) {
+        if (a->text() == u"%1 分钟后再提醒"_s.arg(minutes))
+            menu->setActiveAction(a);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
 }
 
-QStringList boxTexts(const SlotControls &c)
+QStringList hows(const QString &path)
 {
-    return {c.h->text(), c.m->text(), c.s->text()};
+    QStringList list;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(u"SELECT how FROM reminders ORDER BY id"_s, db);
+            while (q.next())
+                list << q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(u"check"_s);
+    return list;
 }
 
 } // namespace
@@ -110,6 +85,14 @@ private Q_SLOTS:
     void optionsFile();
     void autostartMenuItem();
     void reminderWatchSeesMessageAndAcknowledgement();
+    void putOff_data();
+    void putOff();
+    void putOffInnermostOfNested();
+    void awayHoldByIdleTime_data();
+    void awayHoldByIdleTime();
+    void awayHoldSilencesOpenReminderAndKeepsUserPause();
+    void recordCountsAndChart();
+    void damagedRecordKeptAsideAndStartedAfresh();
 };
 
 void TestCompanion::menuCaptionsOrderAndStates()
@@ -118,9 +101,11 @@ void TestCompanion::menuCaptionsOrderAndStates()
     QStringList captions;
     for (const QAction *a : p.menu().actions())
         captions << (a->isSeparator() ? u"-"_s : a->text() + (a->isCheckable() ? u" [ ]"_s : QString()));
-    QCOMPARE(captions, QStringList({u"显示主窗口"_s, u"暂停全部提醒 30 分钟"_s, u"暂停全部提醒 1 小时"_s, u"继续计时"_s,
-                                    u"-"_s, u"到时后自动重新计时 [ ]"_s, u"登录后自动启动 [ ]"_s, u"-"_s, u"退出"_s}));
+    QCOMPARE(captions, QStringList({u"显示主窗口"_s, u"提醒记录"_s, u"-"_s, u"暂停全部提醒 30 分钟"_s,
+                                    u"暂停全部提醒 1 小时"_s, u"继续计时"_s, u"-"_s, u"到时后自动重新计时 [ ]"_s,
+                                    u"离开电脑时暂停计时 [ ]"_s, u"登录后自动启动 [ ]"_s, u"-"_s, u"退出"_s}));
     QVERIFY(!p.menu().autoRepeat()->isChecked());
+    QVERIFY(!p.menu().awayHold()->isChecked());
     QVERIFY(!p.menu().autostart()->isChecked());
     QVERIFY(!p.menu().resume()->isEnabled());
     p.menu().pauseHour()->trigger();
@@ -420,6 +405,252 @@ void TestCompanion::reminderWatchSeesMessageAndAcknowledgement()
     QCOMPARE(shown.first().at(1).toString(), message);
     QCOMPARE(hidden.size(), 1);
     QCOMPARE(qvariant_cast<alerts::Slot>(hidden.first().at(0)), alerts::Slot::EyeRest);
+}
+
+void TestCompanion::putOff_data()
+{
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<bool>("repeat");
+    QTest::newRow("5 minutes, no repeat") << 5 << false;
+    QTest::newRow("10 minutes, repeat: its own interval again") << 10 << true;
+}
+
+void TestCompanion::putOff()
+{
+    QFETCH(int, minutes);
+    QFETCH(bool, repeat);
+    Program p;
+    if (repeat)
+        p.menu().autoRepeat()->trigger();
+    runtime::Timer *beeper = timer(p.form.get(), "Timer4");
+    p.form->Command2_Click(); // the sound on
+    p.select(0, u"0"_s, u"0"_s, u"1"_s);
+    p.form->Label2_Click();
+    p.tick(0);
+    bool beeping = false;
+    p.tick(0, [&](QWidget *w) {
+        beeping = beeper->isActive();
+        putOffFromMenu(w, minutes);
+    });
+    QVERIFY(beeping);
+    QVERIFY(!beeper->isActive());
+    QVERIFY(!p.form->reminder(alerts::Slot::Water)->isVisible());
+    QCOMPARE(boxTexts(p.slot(0)), QStringList({u"0"_s, QString::number(minutes), u"0"_s}));
+    QVERIFY(p.slot(0).check->isChecked());
+    QVERIFY(p.slot(0).timer->isActive());
+
+    // It counts like any countdown: saving is refused, the saved times stay.
+    p.form->Command1_Click();
+    QCOMPARE(p.fake.texts(), QStringList{u"正在计时中，无法进行保存"_s});
+    QCOMPARE(p.folder.read(), QByteArray("0,0,0,0,0,0,0,0,0\r\n"));
+    p.tick(0);
+    QCOMPARE(boxTexts(p.slot(0)), QStringList({u"0"_s, QString::number(minutes - 1), u"59"_s}));
+    for (int k = 1; k < minutes * 60; ++k)
+        p.tick(0);
+    QCOMPARE(boxTexts(p.slot(0)), QStringList({u"0"_s, u"0"_s, u"0"_s}));
+    QString again;
+    p.tick(0, [&again](QWidget *w) {
+        again = w->objectName();
+        acknowledge(w);
+    });
+    QCOMPARE(again, u"Form2"_s);
+    QCOMPARE(boxTexts(p.slot(0)), repeat ? QStringList({u"0"_s, u"0"_s, u"1"_s}) : QStringList({u"0"_s, u"0"_s, u"0"_s}));
+    QCOMPARE(p.slot(0).check->isChecked(), repeat);
+    QCOMPARE(p.slot(0).timer->isActive(), repeat);
+}
+
+void TestCompanion::putOffInnermostOfNested()
+{
+    Program p;
+    p.slot(0).check->setChecked(true);
+    p.slot(1).check->setChecked(true); // both 0/0/0: each tick opens its reminder
+    QString beneath;
+    bool stillBeeping = false;
+    p.tick(0, [&](QWidget *water) {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&poll] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (w && w->objectName() == u"Form3") {
+                poll.stop();
+                putOffFromMenu(w, 5);
+            }
+        });
+        poll.start(10);
+        p.tick(1); // returns once the eye-rest reminder is put off
+        beneath = QApplication::activeModalWidget()->objectName();
+        stillBeeping = water->isVisible();
+        acknowledge(water);
+    });
+    QCOMPARE(beneath, u"Form2"_s);
+    QVERIFY(stillBeeping);
+    QCOMPARE(boxTexts(p.slot(1)), QStringList({u"0"_s, u"5"_s, u"0"_s}));
+    QVERIFY(p.slot(1).timer->isActive());
+    QVERIFY(!p.slot(0).check->isChecked());
+}
+
+void TestCompanion::awayHoldByIdleTime_data()
+{
+    QTest::addColumn<QByteArray>("minutes");
+    QTest::addColumn<int>("after");
+    QTest::newRow("not given") << QByteArray() << 5;
+    QTest::newRow("10") << QByteArray("10") << 10;
+    QTest::newRow("240") << QByteArray("240") << 240;
+    QTest::newRow("0 is out of range") << QByteArray("0") << 5;
+    QTest::newRow("241 is out of range") << QByteArray("241") << 5;
+    QTest::newRow("not a number") << QByteArray("soon") << 5;
+}
+
+void TestCompanion::awayHoldByIdleTime()
+{
+    QFETCH(QByteArray, minutes);
+    QFETCH(int, after);
+    Program p(minutes.isEmpty() ? QByteArray() : "[Reminders]\nAwayAfterMinutes=" + minutes + "\n");
+    QVERIFY(!p.menu().awayHold()->isChecked());
+    p.select(0, u"0"_s, u"30"_s, u"0"_s);
+    p.form->Label2_Click();
+    p.tick(0);
+    const QStringList left = boxTexts(p.slot(0));
+    p.idle = std::chrono::minutes(after); // away, but the choice is off
+    p.add().awayHold().check();
+    QVERIFY(p.slot(0).timer->isActive());
+
+    p.idle = std::chrono::minutes(after) - 1s;
+    p.menu().awayHold()->trigger();
+    QVERIFY(p.slot(0).timer->isActive());
+    p.idle = std::chrono::minutes(after);
+    p.add().awayHold().check();
+    QVERIFY(!p.slot(0).timer->isActive());
+    QVERIFY2(p.add().tray().toolTip().startsWith(u"已暂停（离开电脑）\n喝水 0:29:59"_s), qPrintable(p.add().tray().toolTip()));
+    p.form->Command1_Click();
+    QCOMPARE(p.fake.texts(), QStringList{u"正在计时中，无法进行保存"_s});
+    p.idle = 200ms; // input again
+    p.add().awayHold().check();
+    QVERIFY(p.slot(0).timer->isActive());
+    QCOMPARE(boxTexts(p.slot(0)), left);
+    QVERIFY(!p.add().tray().toolTip().contains(u"离开电脑"_s));
+
+    // The choice is kept; the minutes are written back as the user put them.
+    p.restart();
+    QVERIFY(p.menu().awayHold()->isChecked());
+    const QSettings file(p.optionsPath(), QSettings::IniFormat);
+    QCOMPARE(file.value(u"Reminders/AwayAfterMinutes"_s).toByteArray(), minutes.isEmpty() ? QByteArray() : minutes);
+}
+
+void TestCompanion::awayHoldSilencesOpenReminderAndKeepsUserPause()
+{
+    Program p("[Reminders]\nAwayHold=true\n");
+    runtime::Timer *beeper = timer(p.form.get(), "Timer4");
+    p.form->Command2_Click(); // the sound on
+    p.select(1, u"1"_s, u"0"_s, u"0"_s);
+    p.form->Label2_Click();
+    p.tick(1);
+    p.slot(0).check->setChecked(true);
+    bool silentAway = false, beepsBack = false, eyesHeld = false;
+    p.tick(0, [&](QWidget *w) {
+        p.idle = 5min;
+        p.add().awayHold().check();
+        silentAway = !beeper->isActive();
+        eyesHeld = !p.slot(1).timer->isActive();
+        p.idle = 0ms;
+        p.add().awayHold().check();
+        beepsBack = beeper->isActive();
+        acknowledge(w);
+    });
+    QVERIFY(silentAway);
+    QVERIFY(eyesHeld);
+    QVERIFY(beepsBack);
+    QVERIFY(p.slot(1).timer->isActive());
+
+    // Coming back does not end a pause the user chose, nor does its end the hold.
+    p.menu().pauseHour()->trigger();
+    p.idle = 5min;
+    p.add().awayHold().check();
+    p.idle = 0ms;
+    p.add().awayHold().check();
+    QVERIFY(p.add().pause().isPaused());
+    QVERIFY(!p.slot(1).timer->isActive());
+    p.idle = 5min;
+    p.add().awayHold().check();
+    p.menu().resume()->trigger();
+    QVERIFY(!p.slot(1).timer->isActive());
+    p.idle = 0ms;
+    p.add().awayHold().check();
+    QVERIFY(p.slot(1).timer->isActive());
+}
+
+void TestCompanion::recordCountsAndChart()
+{
+    Program p;
+    const QDateTime today = p.now;
+    for (int k = 0; k < 3; ++k)
+        p.slot(k).check->setChecked(true); // 0/0/0: each tick opens the slot's reminder
+    p.now = today.addDays(-1);
+    p.tick(2, acknowledge);
+    p.slot(2).check->setChecked(true);
+    p.now = today;
+    p.tick(0, acknowledge);
+    p.slot(0).check->setChecked(true);
+    p.tick(0, acknowledge);
+    p.tick(1, [](QWidget *w) { putOffFromMenu(w, 10); });
+    p.tick(2, [&p](QWidget *w) {
+        p.wiring.reset(); // the program ends with the reminder open
+        acknowledge(w);
+    });
+    QCOMPARE(hows(p.historyPath()),
+             QStringList({u"acknowledged"_s, u"acknowledged"_s, u"acknowledged"_s, u"put off"_s, u"open at exit"_s}));
+
+    p.restart();
+    p.menu().records()->trigger();
+    companion::HistoryWindow *window = p.add().historyWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), u"提醒记录"_s);
+    QStringList texts;
+    for (const QLabel *l : window->findChildren<QLabel *>())
+        texts << l->text();
+    for (const QString &count : {u"喝水 2 次"_s, u"远眺 0 次"_s, u"厕所 0 次"_s})
+        QVERIFY2(texts.contains(count), qPrintable(texts.join(u'|')));
+    const std::vector<companion::History::Day> days = p.add().history().lastDays(7);
+    QCOMPARE(days.size(), size_t(7));
+    QCOMPARE(days[5].date, today.date().addDays(-1));
+    QCOMPARE(days[5].acknowledged, (std::array<int, 3>{0, 0, 1}));
+    QCOMPARE(days[6].acknowledged, (std::array<int, 3>{2, 0, 0}));
+    // Drawn: the water bar in the water reminder's colour; no eye-rest bar at all.
+    const QImage chart = window->findChild<companion::HistoryChart *>()->grab().toImage();
+    int water = 0, eyes = 0;
+    for (int y = 0; y < chart.height(); ++y)
+        for (int x = 0; x < chart.width(); ++x) {
+            const QRgb c = chart.pixel(x, y);
+            water += c == qRgb(192, 255, 255);
+            eyes += c == qRgb(192, 255, 192);
+        }
+    QVERIFY2(water > 100, qPrintable(QString::number(water)));
+    QCOMPARE(eyes, 0);
+
+    // A year is kept.
+    p.now = today.addYears(1).addDays(1);
+    p.restart();
+    QCOMPARE(hows(p.historyPath()).size(), 0);
+}
+
+void TestCompanion::damagedRecordKeptAsideAndStartedAfresh()
+{
+    Program p;
+    p.wiring.reset();
+    Program::writeFile(p.historyPath(), "not a database, but some bytes of a user's file");
+    p.restart();
+    QCOMPARE(p.fake.messages.size(), 1);
+    QCOMPARE(p.fake.messages.first().title, u"出错"_s);
+    QVERIFY2(p.fake.texts().first().startsWith(u"提醒记录文件已损坏"_s), qPrintable(p.fake.texts().first()));
+    QFile kept(p.historyPath() + u".damaged-20240506-140040"_s);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("not a database, but some bytes of a user's file"));
+
+    p.slot(0).check->setChecked(true);
+    p.tick(0, acknowledge); // the reminder itself never depended on the record
+    QVERIFY(!p.slot(0).check->isChecked());
+    QCOMPARE(hows(p.historyPath()), QStringList{u"acknowledged"_s});
+    p.restart();
+    QCOMPARE(p.fake.messages.size(), 1); // the fresh one reads
 }
 
 QUORVANE_TEST_CLASS(TestCompanion)

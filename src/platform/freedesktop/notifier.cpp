@@ -6,6 +6,7 @@
 #include <QDBusPendingReply>
 
 #include <array>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -28,12 +29,40 @@ void close(quint32 id)
 } // namespace
 
 /// org.freedesktop.Notifications on the session bus.
-class Notifier::Service
+class Notifier::Service : public QObject
 {
+    Q_OBJECT
 public:
-    explicit Service(Setup setup)
-        : m_setup(std::move(setup))
+    Service(Notifier &owner, Setup setup)
+        : m_owner(owner)
+        , m_setup(std::move(setup))
     { }
+
+    /// Listens for the server's word that an action was chosen, from the first
+    /// notification with an action on.
+    void listenForActions()
+    {
+        if (std::exchange(m_listening, true))
+            return;
+        QDBusConnection::sessionBus().connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                                              SLOT(actionInvoked(uint, QString)));
+    }
+
+public Q_SLOTS:
+    void actionInvoked(uint id, const QString &action)
+    {
+        if (id == 0 || action != kActionKey)
+            return;
+        for (size_t key = 0; key < m_sent.size(); ++key) {
+            if (m_sent[key].open && m_sent[key].id == id)
+                Q_EMIT m_owner.actionInvoked(int(key));
+        }
+    }
+
+public:
+    static inline const QString kActionKey = QStringLiteral("action");
+    Notifier &m_owner;
+    bool m_listening = false;
 
     /// What the server was told about one key's notification.
     struct Sent {
@@ -48,12 +77,12 @@ public:
 
 Notifier::Notifier(Setup setup, QObject *parent)
     : QObject(parent)
-    , m_service(std::make_unique<Service>(std::move(setup)))
+    , m_service(std::make_unique<Service>(*this, std::move(setup)))
 { }
 
 Notifier::~Notifier() = default;
 
-void Notifier::notify(int key, const QString &summary, const QString &body)
+void Notifier::notify(int key, const QString &summary, const QString &body, const QString &action)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -63,7 +92,12 @@ void Notifier::notify(int key, const QString &summary, const QString &body)
     const Setup &setup = m_service->m_setup;
     const QVariantMap hints{{QStringLiteral("suppress-sound"), true},
                             {QStringLiteral("desktop-entry"), setup.desktopEntry}};
-    notify << setup.applicationName << sent.id << setup.iconName << summary << body << QStringList() << hints
+    QStringList actions;
+    if (!action.isEmpty()) {
+        m_service->listenForActions();
+        actions << Service::kActionKey << action;
+    }
+    notify << setup.applicationName << sent.id << setup.iconName << summary << body << actions << hints
            << qint32(-1);
     sent.open = true;
     sent.answered = false;
@@ -92,3 +126,5 @@ void Notifier::withdraw(int key)
 }
 
 } // namespace platform
+
+#include "notifier.moc"

@@ -22,4 +22,10 @@ QString FileLocations::optionsFile()
            + QStringLiteral("/Quorvane/Quorvane.conf");
 }
 
+QString FileLocations::historyFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/Quorvane/history.sqlite");
+}
+
 } // namespace platform

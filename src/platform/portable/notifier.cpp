@@ -12,7 +12,7 @@ Notifier::Notifier(Setup, QObject *parent)
 
 Notifier::~Notifier() = default;
 
-void Notifier::notify(int, const QString &, const QString &) { }
+void Notifier::notify(int, const QString &, const QString &, const QString &) { }
 
 void Notifier::withdraw(int) { }
 

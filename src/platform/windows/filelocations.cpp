@@ -35,4 +35,9 @@ QString FileLocations::optionsFile()
     return folder("APPDATA", "/AppData/Roaming") + QStringLiteral("/Quorvane/Quorvane.conf");
 }
 
+QString FileLocations::historyFile()
+{
+    return folder("LOCALAPPDATA", "/AppData/Local") + QStringLiteral("/Quorvane/history.sqlite");
+}
+
 } // namespace platform

@@ -23,8 +23,9 @@ Notifier::Notifier(Setup setup, QObject *parent)
 
 Notifier::~Notifier() = default;
 
-void Notifier::notify(int key, const QString &summary, const QString &body)
+void Notifier::notify(int key, const QString &summary, const QString &body, const QString &)
 {
+    // Balloons have no buttons: the action is not offered.
     QSystemTrayIcon *icon = m_service->m_setup.trayIcon ? m_service->m_setup.trayIcon() : nullptr;
     if (!icon || !icon->isVisible() || !QSystemTrayIcon::supportsMessages())
         return;

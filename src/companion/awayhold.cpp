@@ -1,0 +1,71 @@
+#include "companion/awayhold.h"
+
+#include "alerts/beeper.h"
+#include "companion/pause.h"
+#include "platform/awaydetector.h"
+
+#include <algorithm>
+
+namespace companion {
+
+using namespace std::chrono_literals;
+
+AwayHold::AwayHold(platform::AwayDetector &detector, Pause &pause, alerts::Beeper &beeper,
+                   std::function<bool()> reminderOpen, QObject *parent)
+    : QObject(parent)
+    , m_detector(detector)
+    , m_pause(pause)
+    , m_beeper(beeper)
+    , m_reminderOpen(std::move(reminderOpen))
+{
+    m_poll.setSingleShot(true);
+    connect(&m_poll, &QTimer::timeout, this, &AwayHold::check);
+    connect(&m_detector, &platform::AwayDetector::lockedChanged, this, &AwayHold::update);
+}
+
+void AwayHold::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    if (on) {
+        m_detector.start();
+        check();
+    } else {
+        m_detector.stop();
+        m_poll.stop();
+        m_idle = false;
+        update();
+    }
+}
+
+void AwayHold::check()
+{
+    if (!m_enabled)
+        return;
+    const std::optional<std::chrono::milliseconds> idle = m_detector.idleTime();
+    if (!idle) {
+        m_idle = false; // the desktop does not tell: only the lock counts
+        update();
+        return;
+    }
+    m_idle = *idle >= m_after;
+    // Looked at again when the minutes would run out if no input came meanwhile.
+    const std::chrono::milliseconds next = m_idle ? kAwayPoll : std::max<std::chrono::milliseconds>(m_after - *idle, 1s);
+    m_poll.start(next);
+    update();
+}
+
+void AwayHold::update()
+{
+    const bool away = m_enabled && (m_idle || m_detector.isLocked());
+    if (away == m_pause.isAway())
+        return;
+    m_pause.setAway(away);
+    if (away)
+        m_beeper.stop();
+    else if (m_reminderOpen())
+        m_beeper.startUnlessSwitchedOff();
+}
+
+} // namespace companion

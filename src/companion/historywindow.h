@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+
+namespace companion {
+
+class History;
+class HistoryChart;
+
+/// "提醒记录": today's acknowledged reminders per slot ("喝水 3 次") and a chart of the
+/// last seven days. Read afresh from the record each time it is shown.
+class HistoryWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    /// topics: the slots' names, in slot order.
+    HistoryWindow(const History &history, std::array<QString, 3> topics, QWidget *parent = nullptr);
+
+    /// Reads the record again and shows it, in front.
+    void showRecord();
+
+    static constexpr int kDays = 7;
+
+private:
+    const History &m_history;
+    std::array<QString, 3> m_topics;
+    std::array<QLabel *, 3> m_today{};
+    HistoryChart *m_chart = nullptr;
+};
+
+} // namespace companion

@@ -1,0 +1,92 @@
+// The main window with the additions, as the companion's tests drive it.
+#pragma once
+
+#include "app/companionwiring.h"
+#include "companion/companionmenu.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QTimerEvent>
+
+#include <chrono>
+#include <optional>
+
+namespace testsupport {
+
+using namespace Qt::StringLiterals;
+
+/// The main window with the additions, over recorded message boxes, scratch settings and
+/// options files ("dir" makes the options file a folder) and a clock the test sets.
+struct Program : Fixture {
+    explicit Program(const QByteArray &options = {})
+        : Fixture("0,0,0,0,0,0,0,0,0\r\n", true)
+    {
+        QDir().mkpath(folder.path() + u"/Quorvane"_s);
+        if (options == "dir")
+            QDir().mkpath(optionsPath());
+        else if (!options.isNull())
+            writeFile(optionsPath(), options);
+        restart();
+    }
+    /// The additions as at a new start of the program: they read their files again.
+    void restart()
+    {
+        wiring.reset();
+        auto setup = app::CompanionWiring::setupFor(*form, fake.platform);
+        setup.clock = [this] {
+            return now;
+        };
+        setup.historyPath = historyPath();
+        setup.idleTime = [this] {
+            return idle;
+        };
+        wiring = std::make_unique<app::CompanionWiring>(*form, std::move(setup));
+    }
+    static void writeFile(const QString &path, const QByteArray &content)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QString optionsPath() const { return folder.path() + u"/Quorvane/Quorvane.conf"_s; }
+    QString historyPath() const { return folder.path() + u"/Quorvane/history.sqlite"_s; }
+    companion::Companion &add() { return wiring->companion(); }
+    companion::CompanionMenu &menu() { return add().menu(); }
+    SlotControls slot(int k) { return slotControls(form.get(), k); }
+
+    /// Ticks slot k and types the interval (the start action then starts it).
+    void select(int k, const QString &h, const QString &m, const QString &s)
+    {
+        const SlotControls c = slot(k);
+        c.check->setChecked(true);
+        c.h->setText(h);
+        c.m->setText(m);
+        c.s->setText(s);
+    }
+    /// One tick of slot k as its timer delivers it (event filters included); answer gets
+    /// the reminder a tick at 0/0/0 opens.
+    void tick(int k, std::function<void(QWidget *)> answer = {})
+    {
+        if (answer)
+            whenModal(std::move(answer));
+        QTimerEvent e(slot(k).timer->timerId());
+        QCoreApplication::sendEvent(slot(k).timer, &e);
+    }
+
+    QDateTime now{QDate(2024, 5, 6), QTime(14, 0, 40)};
+    /// The user's idle time as the desktop would tell it; none: it does not tell.
+    std::optional<std::chrono::milliseconds> idle;
+    std::unique_ptr<app::CompanionWiring> wiring;
+};
+
+inline void acknowledge(QWidget *reminder)
+{
+    button(reminder, "Command1")->click();
+}
+
+inline QStringList boxTexts(const SlotControls &c)
+{
+    return {c.h->text(), c.m->text(), c.s->text()};
+}
+
+} // namespace testsupport
