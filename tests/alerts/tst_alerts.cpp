@@ -321,6 +321,9 @@ void TestAlerts::wholeCycleOnRealClock()
         bool afterLateEscape = false, afterLateEnter = true;
     } seen;
     whenModal([&](QWidget *w) {
+        // The guard begins when the window is on the screen, which on some window
+        // systems comes after the showing: the count starts once it is there.
+        (void)QTest::qWaitForWindowExposed(w);
         QElapsedTimer open; // started after the window's own guard began
         open.start();
         seen.openedAt = clock.elapsed();
