@@ -237,9 +237,12 @@ if want startup; then
 fi
 
 # ---- 3. Footprint --------------------------------------------------------------------------
-memory() { # pid -> "rss_mib pss_mib uss_mib" (USS: the pages no other process maps)
-  awk '/^Rss:/ { r = $2 } /^Pss:/ { p = $2 } /^Private_(Clean|Dirty):/ { u += $2 }
-    END { printf "%.1f %.1f %.1f", r / 1024, p / 1024, u / 1024 }' "/proc/$1/smaps_rollup"
+# pid -> "rss_mib pss_mib uss_mib private_dirty_mib" (USS: the pages no other process maps;
+# Private_Dirty: those of them the process wrote, which only it holds and which cannot be
+# dropped and read in again from a file: its real cost in memory)
+memory() {
+  awk '/^Rss:/ { r = $2 } /^Pss:/ { p = $2 } /^Private_(Clean|Dirty):/ { u += $2 } /^Private_Dirty:/ { d = $2 }
+    END { printf "%.1f %.1f %.1f %.1f", r / 1024, p / 1024, u / 1024, d / 1024 }' "/proc/$1/smaps_rollup"
 }
 threads() { # pid -> one line per thread: tid name voluntary involuntary runtime_ns
   local t
@@ -308,8 +311,8 @@ measure() {
 }
 
 footprint_row() { # label
-  read -r rss pss _ < <(memory "$program_pid")
-  printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |' "$1" "$rss" "$pss" "$perf_cpu_per_min" "$cpu_per_min" \
+  read -r rss pss _ dirty < <(memory "$program_pid")
+  printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |' "$1" "$rss" "$pss" "$dirty" "$perf_cpu_per_min" "$cpu_per_min" \
     "$stat_ms" "$perf_per_min" "$vol_per_min" "$invol_per_min" "$by_thread"
 }
 
@@ -558,28 +561,28 @@ stop_peers() {
 }
 
 # Part one of a round for one program: writes OUT.alone, tab-separated: status mapped painted
-# created load note rss pss uss helper_rss helpers windows sharers.
+# created load note rss pss uss helper_rss helpers windows sharers private_dirty.
 run_alone() { # name round
   local name=$1 out=$work/peers/results/$1-$2 home=$work/peers/$1-$2-alone
-  local rss pss uss helper_rss helpers windows sharers
+  local rss pss uss dirty helper_rss helpers windows sharers
   if ! launch_peer "$name" "$home"; then
-    printf 'could not run headless: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
+    printf 'could not run headless: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
     stop_peers
     return 0
   fi
   nap_until "$(plus "$peer_t_launch" "$peer_settle")"
   if alive "$peer_pid"; then
-    read -r rss pss uss < <(memory "$peer_pid") || true
+    read -r rss pss uss dirty < <(memory "$peer_pid") || true
     helper_list "$home" "$peer_pid" "${bus_of[$home]}" "${keeper_of[$home]}" >"$out.helpers"
     helper_rss=$(awk '{ s += $3 } END { printf "%.1f", s / 1024 }' "$out.helpers")
     helpers=$(awk '{ print $2 }' "$out.helpers" | sort | uniq -c |
       awk '{ printf "%s%s%s", (NR > 1 ? ", " : ""), $2, ($1 > 1 ? " ×" $1 : "") } END { if (NR == 0) printf "none" }')
     windows=$(visible_windows "$peer_pid")
     sharers=$(toolkit_sharers "$peer_pid")
-    printf 'ok\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$peer_mapped" "$peer_painted" "$peer_created" \
-      "$peer_load" "$peer_note" "$rss" "$pss" "$uss" "$helper_rss" "$helpers" "$windows" "$sharers" >"$out.alone"
+    printf 'ok\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$peer_mapped" "$peer_painted" "$peer_created" \
+      "$peer_load" "$peer_note" "$rss" "$pss" "$uss" "$helper_rss" "$helpers" "$windows" "$sharers" "$dirty" >"$out.alone"
   else
-    printf 'ended within %s s of its start\t%s\t%s\t%s\t%s\t%s\t-\t-\t-\t-\t-\t-\t-\n' "$peer_settle" "$peer_mapped" \
+    printf 'ended within %s s of its start\t%s\t%s\t%s\t%s\t%s\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_settle" "$peer_mapped" \
       "$peer_painted" "$peer_created" "$peer_load" "$peer_note" >"$out.alone"
   fi
   stop_peers
@@ -588,11 +591,11 @@ run_alone() { # name round
 # Part two: starts every program again, then watches all of them at once for $window s.
 # Writes one tab-separated line per program to OUT.tsv: name round status mapped painted
 # created rss pss uss helper_rss cpu/min wake-ups/min preemptions/min load helpers windows
-# by_thread note sharers children's_cpu/min.
+# by_thread note sharers children's_cpu/min private_dirty.
 run_together() { # round programs...
   local round=$1 name out pid last=0 w v i c by_thread cpu vol invol status child_cpu hz
   hz=$(getconf CLK_TCK)
-  local a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers
+  local a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers dirty
   shift
   declare -A pid_of=() why_of=() t1_of=() children_of=()
   for name in "$@"; do
@@ -633,11 +636,11 @@ run_together() { # round programs...
       invol=$(awk -v n="$i" -v w="$w" 'BEGIN { printf "%.2f", n * 60 / w }')
     fi
     IFS=$'\t' read -r a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers \
-      <"$out.alone" || true
+      dirty <"$out.alone" || true
     [ "$a_status" = ok ] || status=$a_status
     printf '%s\t' "$name" "$round" "$status" "$mapped" "$painted" "$created" "$rss" "$pss" "$uss" "$helper_rss" \
       "$cpu" "$vol" "$invol" "$load" "$helpers" "$windows" "$by_thread" "$note" "$sharers" >"$out.tsv"
-    printf '%s\n' "$child_cpu" >>"$out.tsv"
+    printf '%s\t%s\n' "$child_cpu" "${dirty:--}" >>"$out.tsv"
   done
   stop_peers
 }
@@ -743,13 +746,13 @@ rsibreak	RSIBreak $(upstream rsibreak)"
     FNR == NR { order[++names] = $1; label[$1] = $2; next }
     { p = $1; rows[p]++; for (c = 1; c <= NF; c++) val[p, rows[p], c] = $c; if ($3 == "ok") good[p]++ }
     END {
-      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | its ended child processes'"'"' CPU ms/min | wake-ups/min |"
-      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | Private_Dirty (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | its ended child processes'"'"' CPU ms/min | wake-ups/min |"
+      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
       for (k = 1; k <= names; k++) {
         p = order[k]
         if (!good[p]) {
           why = rows[p] ? val[p, rows[p], 3] : "no result"
-          printf "| %s | 0 of %d | %s | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
+          printf "| %s | 0 of %d | %s | — | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
           continue
         }
         start = cell(p, 4, "ms")
@@ -757,20 +760,20 @@ rsibreak	RSIBreak $(upstream rsibreak)"
           start = "none mapped"
         else if (count[p, 4] < good[p])
           start = start sprintf(", mapped in %d of %d rounds", count[p, 4], good[p])
-        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
-          cell(p, 6, "ms"), cell(p, 7, "mib"), cell(p, 8, "mib"), cell(p, 9, "mib"), cell(p, 10, "mib"),
+        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
+          cell(p, 6, "ms"), cell(p, 7, "mib"), cell(p, 8, "mib"), cell(p, 9, "mib"), cell(p, 21, "mib"), cell(p, 10, "mib"),
           cell(p, 11, "n"), cell(p, 20, "n"), cell(p, 12, "n")
       }
       print ""
       print "Each as a ratio of its median to the bare window'"'"'s median:"
       print ""
-      print "| program | first window mapped | first window created | RSS | PSS | USS | helper processes'"'"' RSS | CPU | wake-ups |"
-      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|"
+      print "| program | first window mapped | first window created | RSS | PSS | USS | Private_Dirty | helper processes'"'"' RSS | CPU | wake-ups |"
+      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
       for (k = 1; k <= names; k++) {
         p = order[k]
         if (!good[p]) continue
-        printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], ratio(p, 4), ratio(p, 6), ratio(p, 7),
-          ratio(p, 8), ratio(p, 9), ratio(p, 10), ratio(p, 11), ratio(p, 12)
+        printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], ratio(p, 4), ratio(p, 6), ratio(p, 7),
+          ratio(p, 8), ratio(p, 9), ratio(p, 21), ratio(p, 10), ratio(p, 11), ratio(p, 12)
       }
       print ""
       print "| program | state during its window | windows on screen at 10 s | helper processes at 10 s | other processes mapping its toolkit at 10 s, by round | preemptions/min | wake-ups/min by thread (last round) |"
@@ -842,15 +845,16 @@ Windows of $window s, all threads of the process. Context switches: all of them 
 ones (the thread slept and was woken: the wake-ups) and involuntary ones (preempted while
 running: these grow with the machine's load, not with the program). CPU time from perf's
 task-clock, from /proc/PID/task/*/schedstat, and utime+stime from /proc/PID/stat (10 ms ticks).
-RSS/PSS from /proc/PID/smaps_rollup at the end of each window.
+RSS, PSS and Private_Dirty (the pages only this process holds and has written: what it
+really costs in memory) from /proc/PID/smaps_rollup at the end of each window.
 The last row is the floor for a counting second: the minimal window of section 2 with a
 1 s timer that puts a new number into its three seconds boxes, the least a plain Qt Widgets
 program does to show three running countdowns.
 1-minute load average at the start of each window: $idle_load (no slot), $busy_load (three slots),
 $hidden_load (three slots, minimized), $floor_load (floor).
 
-| state | RSS (MiB) | PSS (MiB) | CPU ms/min (perf) | CPU ms/min (schedstat) | utime+stime in window (ms) | context switches/min (perf) | wake-ups/min (voluntary) | preemptions/min (involuntary) | wake-ups/min by thread |
-|---|---:|---:|---:|---:|---:|---:|---:|---:|---|
+| state | RSS (MiB) | PSS (MiB) | Private_Dirty (MiB) | CPU ms/min (perf) | CPU ms/min (schedstat) | utime+stime in window (ms) | context switches/min (perf) | wake-ups/min (voluntary) | preemptions/min (involuntary) | wake-ups/min by thread |
+|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|
 $(printf '%s\n' "${footprint_rows[@]}")
 EOF
 fi
@@ -863,8 +867,9 @@ $peer_rounds rounds after one warm-up start of each program, the programs taking
 that rotates each round; the section took $peer_minutes min. Every program starts with a fresh home
 folder and its own session bus, no window manager, no tray. Each round, first each program
 alone: first window mapped (MapNotify) and first window created (CreateNotify), both for the
-program's own windows (\`_NET_WM_PID\`) and from fork+exec; RSS, PSS and USS (private pages)
-of its process $peer_settle s after the start (/proc/PID/smaps_rollup); helper processes: everything
+program's own windows (\`_NET_WM_PID\`) and from fork+exec; RSS, PSS, USS (private pages)
+and Private_Dirty (the private pages it wrote) of its process $peer_settle s after the start
+(/proc/PID/smaps_rollup); helper processes: everything
 else then running with its home folder (sum of their RSS). Then all of them started again and,
 $peer_settle s after the last start, watched together for $window s: CPU time (schedstat) and wake-ups
 (voluntary context switches) summed over all threads of each program's process

@@ -33,7 +33,8 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     }
     Panel wanted{.size = option->rect.size(),
                  .state = int(option->state),
-                 .palette = option->palette.cacheKey(),
+                 .palette = option->palette,
+                 .group = option->palette.currentColorGroup(),
                  .lineWidth = frame->lineWidth,
                  .midLineWidth = frame->midLineWidth,
                  .features = int(frame->features),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPalette>
 #include <QPixmap>
 #include <QProxyStyle>
 
@@ -13,7 +14,8 @@ namespace runtime {
 /// While slots count, three boxes repaint each second; drawing a panel's rounded,
 /// smoothed outline anew each time was half of what a second cost. The panel depends
 /// only on what the style is told (size, state, colours), so a picture of it drawn once
-/// shows the same. Only the Fusion style's panels are kept, and only while the box does
+/// shows the same. Boxes of the same size and colours share one picture: the colours are
+/// compared, not the palette objects, of which every box has its own. Only the Fusion style's panels are kept, and only while the box does
 /// not have the focus: other styles may animate a panel from what they remember of the
 /// box itself.
 class PanelCacheStyle : public QProxyStyle
@@ -35,7 +37,8 @@ private:
     struct Panel {
         QSize size;
         int state = 0;
-        qint64 palette = 0;
+        QPalette palette;
+        QPalette::ColorGroup group = QPalette::Active;
         int lineWidth = 0;
         int midLineWidth = 0;
         int features = 0;
@@ -45,9 +48,10 @@ private:
 
         bool sameLook(const Panel &other) const
         {
-            return size == other.size && state == other.state && palette == other.palette
+            return size == other.size && state == other.state && group == other.group
                    && lineWidth == other.lineWidth && midLineWidth == other.midLineWidth && features == other.features
-                   && direction == other.direction && scale == other.scale;
+                   && direction == other.direction && scale == other.scale
+                   && palette == other.palette; // the dearest comparison last
         }
     };
 

@@ -481,10 +481,12 @@ void TestRuntime::textBoxPanelsLookTheSameFromTheStyle_data()
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<qreal>("scale");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("disabled") << false << 1.0 << 3;
-    QTest::newRow("enabled") << true << 1.0 << 3;
-    QTest::newRow("disabled, doubled") << false << 2.0 << 3;
-    QTest::newRow("more sizes than kept") << false << 1.0 << int(runtime::PanelCacheStyle::kKeptPanels) + 4;
+    QTest::addColumn<bool>("ownColours"); // each box its own background colour, all of one size
+    QTest::newRow("disabled") << false << 1.0 << 3 << false;
+    QTest::newRow("enabled") << true << 1.0 << 3 << false;
+    QTest::newRow("disabled, doubled") << false << 2.0 << 3 << false;
+    QTest::newRow("more sizes than kept") << false << 1.0 << int(runtime::PanelCacheStyle::kKeptPanels) + 4 << false;
+    QTest::newRow("colours of their own") << true << 1.0 << 4 << true;
 }
 
 void TestRuntime::textBoxPanelsLookTheSameFromTheStyle()
@@ -495,6 +497,7 @@ void TestRuntime::textBoxPanelsLookTheSameFromTheStyle()
     QFETCH(bool, enabled);
     QFETCH(qreal, scale);
     QFETCH(int, boxes);
+    QFETCH(bool, ownColours);
     // One window per style, drawn twice.
     auto windowWith = [&](QStyle *style) {
         auto window = std::make_unique<QWidget>();
@@ -510,7 +513,12 @@ void TestRuntime::textBoxPanelsLookTheSameFromTheStyle()
         for (int i = 0; i < boxes; ++i) {
             auto *box = new runtime::TextBox(window.get());
             box->setStyle(style);
-            box->setGeometry(10 + 95 * i, 20 + 10 * (i % 3), 81 - i, 57);
+            box->setGeometry(10 + 95 * i, 20 + 10 * (i % 3), ownColours ? 81 : 81 - i, 57);
+            if (ownColours) {
+                QPalette own = box->palette();
+                own.setColor(QPalette::Base, QColor::fromHsv(90 * i, 200, 255));
+                box->setPalette(own);
+            }
             box->setText(QString::number(58 - i));
             box->setEnabled(enabled);
         }
