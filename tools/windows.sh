@@ -543,6 +543,11 @@ test_program() {
   return "$rc"
 }
 
+# The version the project declares, which the installer carries in its name.
+project_version() {
+  sed -n 's/^project(quorvane VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt"
+}
+
 # The installer: the program's folder as cmake --install lays it out, packed by NSIS
 # into build-windows/quorvane-<version>-setup.exe.
 build_installer() {
@@ -552,7 +557,7 @@ build_installer() {
   stage=$build/stage
   rm -rf "$stage"
   cmake --install "$build" --prefix "$stage" --strip >/dev/null
-  version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  version=$(project_version)
   # What the uninstaller removes: exactly the files installed, then their folders.
   list=$build/uninstall-files.nsh
   (
@@ -572,7 +577,7 @@ test_installer() {
   local build version
   build_installer
   build=$(windows_build_dir)
-  version=$(sed -n 's/^project(quorvane VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  version=$(project_version)
   bash "$top/packaging/windows/test-installer.sh" "$build/quorvane-$version-setup.exe" "$build/installer-test"
 }
 
