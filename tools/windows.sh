@@ -123,7 +123,7 @@ ensure_deb_src() {
 # Unpacks Debian's qt6-base source package under $cache/src and prints its folder.
 fetch_qt_source() {
   local src=$cache/src dir
-  dir=$(find "$src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -1)
+  dir=$(find "$src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -1 || true)
   if [ -n "$dir" ] && [ -f "$dir/.quorvane-unpacked" ]; then
     echo "$dir"
     return 0
@@ -146,7 +146,7 @@ fetch_qt_source() {
 # and `make sqlite3.c`, which needs tclsh) and copies them into the qtbase source $1.
 sqlite_amalgamation() {
   local qtsrc=$1 src=$cache/src/sqlite dir
-  dir=$(find "$src" -maxdepth 1 -type d -name 'sqlite3-*' 2>/dev/null | head -1)
+  dir=$(find "$src" -maxdepth 1 -type d -name 'sqlite3-*' 2>/dev/null | head -1 || true)
   if [ -z "$dir" ] || [ ! -f "$dir/sqlite3.c" ] || [ ! -f "$dir/.quorvane-made" ]; then
     ensure_deb_src >&2
     rm -rf "$src"
