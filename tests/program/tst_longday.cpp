@@ -18,9 +18,11 @@
 #include "settings/savedintervals.h"
 #include "testsupport.h"
 
+#include <QAbstractAnimation>
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <memory>
@@ -66,14 +68,17 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
     previousHandler(type, context, message);
 }
 
-/// Every window of the program with the number of objects under it, and the objects
-/// directly under the application.
+/// Every window of the program with the number of objects of each class under it, and
+/// the objects directly under the application.
 std::map<QString, qsizetype> census()
 {
     std::map<QString, qsizetype> counts;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        counts[u"%1 %2"_s.arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())] +=
-            w->findChildren<QObject *>().size() + 1;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const QString window = u"%1 %2"_s.arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+        ++counts[window];
+        for (const QObject *o : w->findChildren<QObject *>())
+            ++counts[u"%1/%2"_s.arg(window, QString::fromLatin1(o->metaObject()->className()))];
+    }
     counts[u"(application)"_s] = qApp->findChildren<QObject *>().size();
     counts[u"(windows)"_s] = QApplication::topLevelWidgets().size();
     return counts;
@@ -84,6 +89,21 @@ QString describe(const std::map<QString, qsizetype> &counts)
     QStringList parts;
     for (const auto &[name, n] : counts)
         parts << u"%1=%2"_s.arg(name).arg(n);
+    return parts.join(u", "_s);
+}
+
+/// What differs between two censuses, as "name: before -> after".
+QString difference(const std::map<QString, qsizetype> &before, const std::map<QString, qsizetype> &after)
+{
+    QStringList parts;
+    std::map<QString, std::pair<qsizetype, qsizetype>> both;
+    for (const auto &[name, n] : before)
+        both[name].first = n;
+    for (const auto &[name, n] : after)
+        both[name].second = n;
+    for (const auto &[name, n] : both)
+        if (n.first != n.second)
+            parts << u"%1: %2 -> %3"_s.arg(name).arg(n.first).arg(n.second);
     return parts.join(u", "_s);
 }
 
@@ -116,12 +136,22 @@ public:
     /// Plays rounds of the day until at least ticks and alerts more have happened.
     void play(int moreTicks, int moreAlerts);
     /// Lets the window system catch up: paints, deferred deletions.
+    /// Runs what is posted, deletions included, and waits a moment for the style's
+    /// animations to end: the Windows style fades a control into its new look with an
+    /// animation object that the control owns until the fade is over.
     static void settle()
     {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
+        QTest::qWaitFor([] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::none_of(windows.begin(), windows.end(), [](const QWidget *w) {
+                return !w->findChildren<QAbstractAnimation *>().isEmpty();
+            });
+        }, 5000);
     }
     bool allWindowsMade() const
     {
@@ -379,7 +409,7 @@ void TestLongDay::nothingPilesUp()
 
     QVERIFY(day.ticks - ticksBefore >= kDayTicks);
     QVERIFY(day.alerts - alertsBefore >= kDayAlerts);
-    QVERIFY2(before == after, qPrintable(u"before: %1\nafter: %2"_s.arg(describe(before), describe(after))));
+    QVERIFY2(before == after, qPrintable(difference(before, after)));
 #ifdef QUORVANE_SANITIZED
     qInfo("built with AddressSanitizer: the resident memory is not held to a bound");
 #else
