@@ -136,9 +136,12 @@ if wait_for 15 window_named Form2; then
   result "reminder" 1 "Form2 opened a second after the start"
   reminder=$(visible_window Form2)
   sleep 1.5
-  xdotool windowactivate --sync "$reminder" 2>/dev/null || true
-  xdotool key --window "$reminder" Return
-  wait_for 10 gone Form2 || result "acknowledge" 0 "Form2 stayed after Enter"
+  click "$reminder" 232 232 121 49 # 我已知晓
+  if wait_for 10 gone Form2; then
+    result "acknowledge" 1 "Form2 went at a click on 我已知晓"
+  else
+    result "acknowledge" 0 "Form2 stayed after a click on 我已知晓"
+  fi
 else
   result "reminder" 0 "no Form2 after a 1-second countdown"
 fi
