@@ -135,10 +135,9 @@ public:
 
     /// Plays rounds of the day until at least ticks and alerts more have happened.
     void play(int moreTicks, int moreAlerts);
-    /// Lets the window system catch up: paints, deferred deletions.
-    /// Runs what is posted, deletions included, and waits a moment for the style's
-    /// animations to end: the Windows style fades a control into its new look with an
-    /// animation object that the control owns until the fade is over.
+    /// Lets the window system catch up: runs what is posted, deletions included, and
+    /// waits a moment for the style's animations to end (the Windows style fades a
+    /// control into its new look with an animation object the control owns until then).
     static void settle()
     {
         for (int i = 0; i < 3; ++i) {
