@@ -86,7 +86,7 @@ result "list of programs" "$([ "$shown" = 1 ] && [ "$quiet" = 1 ] && echo 1 || e
   "DisplayName and QuietUninstallString under $uninstall_key"
 
 # ---- The installed program, as a user starts it -------------------------------------
-visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
 window_named() { [ -n "$(visible_window "$1")" ]; }
 gone() { [ -z "$(visible_window "$1")" ]; }
 # Clicks the centre of a control given in logical pixels inside window $1's client area.
@@ -156,7 +156,7 @@ wine "$folder/uninstall.exe" /S >"$scratch/uninstall.log" 2>&1 || true
 wineserver -w
 wait_for 30 test ! -e "$folder/quorvane.exe" || true
 left=
-if [ -e "$folder" ]; then left=$(cd "$c" && find "Program Files/Quorvane" | head -n 5 | tr '\n' ' '); fi
+if [ -e "$folder" ]; then left=$(cd "$c" && find "Program Files/Quorvane" | sed -n 1,5p | tr '\n' ' '); fi
 result "uninstall" "$([ -z "$left" ] && echo 1 || echo 0)" "${left:-Program Files\\Quorvane removed}"
 link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | head -n 1)
 registered=$(wine reg query "$uninstall_key" >/dev/null 2>&1 && echo 1 || echo 0)

@@ -146,7 +146,9 @@ window_list() {
   done
 }
 stacking() { window_list _NET_CLIENT_LIST_STACKING; }
-managed() { window_list _NET_CLIENT_LIST | grep -q -x "$1"; }
+# The list is read whole before it is searched: grep -q stops at the first match, and the
+# writer's broken pipe would then fail the check under pipefail.
+managed() { local list; list=$(window_list _NET_CLIENT_LIST) && grep -q -x "$1" <<<"$list"; }
 active_window() {
   local w
   w=$(root_property _NET_ACTIVE_WINDOW)
@@ -155,7 +157,7 @@ active_window() {
 }
 current_desktop() { root_property _NET_CURRENT_DESKTOP; }
 # The mapped (viewable) managed window named exactly $1.
-visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
 window_named() { [ -n "$(visible_window "$1")" ]; }
 gone() { [ -z "$(visible_window "$1")" ]; }
 is_active() { [ "$(active_window)" = "$1" ]; }
@@ -187,7 +189,7 @@ x_stack_position() {
     printf '%d\n' "$w"
   done | grep -n -x "$top" | cut -d: -f1 || true
 }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+viewable() { local info; info=$(xwininfo -id "$1" 2>/dev/null) && grep -q 'Map State: IsViewable' <<<"$info"; }
 # Clicks the centre of a control given in logical pixels inside window $1.
 click() {
   local x y

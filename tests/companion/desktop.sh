@@ -43,6 +43,14 @@ fail() {
   exit 1
 }
 step() { echo "== $*"; }
+# Whether the whole output of a command has a line matching a pattern. The output is read
+# to its end before it is searched: grep -q in a pipe stops at the first match, and under
+# pipefail the writer's broken pipe would then fail a check that had matched.
+prints() { # pattern command...
+  local out
+  out=$("${@:2}") || return 1
+  grep -q -e "$1" <<<"$out"
+}
 # Polls a command for up to $1 seconds.
 wait_for() {
   local limit=$1 i
@@ -88,12 +96,14 @@ launch() {
   first=$!
   pids+=($first)
 }
-visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
 shows() { [ -n "$(visible "$1")" ]; }
 # Whether window $1 stands above window $2 (xwininfo lists the root's children topmost first).
 above() {
-  xwininfo -root -children | awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" '
-    $1 == a { print "yes"; exit } $1 == b { exit }' | grep -q yes
+  local stack
+  stack=$(xwininfo -root -children) || return 1
+  awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" '
+    $1 == a { found = 1; exit } $1 == b { exit } END { exit !found }' <<<"$stack"
 }
 click() { # window x y (client coordinates)
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -117,7 +127,7 @@ cover_screen() {
   xmessage -geometry 1280x800+0+0 cover >/dev/null 2>&1 &
   cover=$!
   pids+=($cover)
-  wait_for 10 eval 'cover_window=$(xdotool search --onlyvisible --class xmessage | head -n 1); [ -n "$cover_window" ]' ||
+  wait_for 10 eval 'cover_window=$(xdotool search --onlyvisible --class xmessage | sed -n 1p); [ -n "$cover_window" ]' ||
     fail "xmessage did not start"
   wait_for 10 above "$cover_window" "$target" || fail "the cover did not come over the window"
 }
@@ -136,13 +146,13 @@ wait_for 20 shows Form1 || fail "the main window did not appear"
 embedded() {
   local panel
   for panel in $(xdotool search --class trayer); do
-    xwininfo -tree -id "$panel" | grep -q '("quorvane" ' && return 0
+    prints '("quorvane" ' xwininfo -tree -id "$panel" && return 0
   done
   return 1
 }
 wait_for 10 embedded || fail "the tray did not take the program's icon"
 icon=$(for p in $(xdotool search --class trayer); do xwininfo -tree -id "$p"; done |
-  awk '/\("quorvane" / { print $1; exit }')
+  awk '/\("quorvane" / && !seen { print $1; seen = 1 }')
 popups() { xwininfo -root -children | grep -c '("quorvane" ' || true; }
 before=$(popups)
 click "$icon" 11 11 3
@@ -180,7 +190,7 @@ XDG_CONFIG_HOME=$work/two timeout 20 "$program" >>"$work/program.log" 2>&1 || fa
 above "$reminder" "$(visible Form1)" || fail "the reminder is not above the main window"
 acknowledge
 stop "$monitor"
-grep -A1 '"suppress-sound"' "$work/monitor.txt" | grep -q 'boolean true' || fail "the notification makes its own sound"
+prints 'boolean true' grep -A1 '"suppress-sound"' "$work/monitor.txt" || fail "the notification makes its own sound"
 grep -q 'member=CloseNotification' "$work/monitor.txt" || fail "no CloseNotification"
 # Each Notify's replaces_id (its second argument) and the id the server answered.
 read -r replaces answered < <(awk '
@@ -231,7 +241,7 @@ if [ -n "$python" ] && "$python" -c 'import dbus, dbus.mainloop.glib, gi.reposit
   : >"$work/items"
   sni watcher "$work/items" >"$work/watcher.log" 2>&1 &
   pids+=($!)
-  wait_for 10 eval 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q "boolean true"' ||
+  wait_for 10 prints "boolean true" dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher ||
     fail "the watcher did not start"
   mkdir -p "$work/sni"
   printf '0,30,0,0,0,0,0,0,0\r\n' >"$work/sni/Quorvane.txt"
@@ -242,9 +252,9 @@ if [ -n "$python" ] && "$python" -c 'import dbus, dbus.mainloop.glib, gi.reposit
   main=$(visible Form1)
   click "$main" 372 22  # Check1: 0:30:00
   click "$main" 336 444 # 确定选择并开始计时
-  wait_for 10 eval 'sni tooltip "$item" | grep -q "^喝水 0:29:5[0-9]$"' ||
+  wait_for 10 prints "^喝水 0:29:5[0-9]$" sni tooltip "$item" ||
     fail "the item's tooltip has no time left: $(sni tooltip "$item" 2>&1)"
-  sni tooltip "$item" | grep -qx "远眺 未计时" || fail "the tooltip lacks 远眺 未计时"
+  prints "^远眺 未计时$" sni tooltip "$item" || fail "the tooltip lacks 远眺 未计时"
   expected='显示主窗口
 提醒记录
 -
@@ -259,7 +269,7 @@ if [ -n "$python" ] && "$python" -c 'import dbus, dbus.mainloop.glib, gi.reposit
 退出'
   [ "$(sni menu "$item")" = "$expected" ] || fail "the item's menu: $(sni menu "$item" 2>&1)"
   sni click "$item" "暂停全部提醒 30 分钟" || fail "dbusmenu Event failed"
-  wait_for 10 eval 'sni tooltip "$item" | grep -q "^已暂停，至 [0-2][0-9]:[0-5][0-9] 继续$"' ||
+  wait_for 10 prints "^已暂停，至 [0-2][0-9]:[0-5][0-9] 继续$" sni tooltip "$item" ||
     fail "choosing the pause through dbusmenu did not pause: $(sni tooltip "$item" 2>&1)"
   sni click "$item" "提醒记录" || fail "dbusmenu Event failed"
   wait_for 10 shows 提醒记录 || fail "提醒记录 did not open through dbusmenu"
