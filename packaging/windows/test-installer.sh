@@ -78,7 +78,7 @@ if [ -z "$missing" ]; then
 else
   result "install" 0 "missing in Program Files\\Quorvane:$missing"
 fi
-link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | head -n 1)
+link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | sed -n 1p)
 result "start menu" "$([ -n "$link" ] && echo 1 || echo 0)" "entry: ${link#"$c"/}"
 shown=$(wine reg query "$uninstall_key" /v DisplayName 2>/dev/null | tr -d '\r' | grep -c 'REG_SZ *Quorvane$' || true)
 quiet=$(wine reg query "$uninstall_key" /v QuietUninstallString 2>/dev/null | tr -d '\r' | grep -c 'uninstall.exe" /S' || true)
@@ -89,33 +89,45 @@ result "list of programs" "$([ "$shown" = 1 ] && [ "$quiet" = 1 ] && echo 1 || e
 visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
 window_named() { [ -n "$(visible_window "$1")" ]; }
 gone() { [ -z "$(visible_window "$1")" ]; }
-# Clicks the centre of a control given in logical pixels inside window $1's client area.
+# Clicks the centre of a control given in logical pixels inside the client area of the
+# window titled $1, looked up at the click (Wine may have put a new X window under it).
 click() {
-  local info x y
-  info=$(xwininfo -id "$1")
+  local window info x y
+  window=$(visible_window "$1")
+  [ -n "$window" ] || die "no window titled $1 to click in"
+  info=$(xwininfo -id "$window") || die "the window titled $1 went before the click"
   x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
   y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
   xdotool mousemove --sync $((x + $2 + $4 / 2)) $((y + $3 + $5 / 2)) click 1
 }
 
+# Enter on the message box titled Quorvane; true once none is left. The box is looked up
+# afresh each time: Wine may put a new X window under it while it opens, and the one found
+# first can be gone by the time the key is sent.
+dismiss_box() {
+  local box
+  box=$(visible_window Quorvane)
+  [ -n "$box" ] || return 0
+  xdotool windowactivate --sync "$box" 2>/dev/null || true
+  xdotool key --window "$box" Return 2>/dev/null || true
+  sleep 0.5
+  gone Quorvane
+}
+
 (cd "$folder" && exec wine ./quorvane.exe) >"$scratch/program.log" 2>&1 &
 program_pid=$!
 if wait_for 60 window_named Quorvane; then
-  box=$(visible_window Quorvane)
   result "first start" 1 "a message box titled Quorvane, as no times are saved yet"
-  xdotool windowactivate --sync "$box" 2>/dev/null || true
-  xdotool key --window "$box" Return
-  wait_for 10 gone Quorvane || die "the first-start message did not close on Enter"
+  wait_for 20 dismiss_box || die "the first-start message did not close on Enter"
 else
   result "first start" 0 "no first-start message"
 fi
 wait_for 20 window_named Form1 || die "the main window did not appear"
-main=$(visible_window Form1)
-xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool windowactivate --sync "$(visible_window Form1)" 2>/dev/null || true
 sleep 1
 
 # Command1 saves the nine boxes: the default times, one line with CR LF.
-click "$main" 680 56 153 41
+click Form1 680 56 153 41
 wait_for 10 test -f "$times" || true
 if [ -f "$times" ] && [ "$(tail -c 2 "$times" | od -An -tx1 | tr -d ' \n')" = 0d0a ]; then
   result "save" 1 "$(winepath -w "$times" 2>/dev/null): $(tr -d '\r\n' <"$times") with CR LF"
@@ -124,19 +136,18 @@ else
 fi
 
 # The water reminder set to 1 second and started.
-click "$main" 368 16 9 12    # Check1
-click "$main" 64 48 81 57    # h
+click Form1 368 16 9 12    # Check1
+click Form1 64 48 81 57    # h
 xdotool key ctrl+a 0
-click "$main" 296 48 81 57   # m
+click Form1 296 48 81 57   # m
 xdotool key ctrl+a 0
-click "$main" 528 48 81 57   # s
+click Form1 528 48 81 57   # s
 xdotool key ctrl+a 1
-click "$main" 192 424 289 41 # 确定选择并开始计时
+click Form1 192 424 289 41 # 确定选择并开始计时
 if wait_for 15 window_named Form2; then
   result "reminder" 1 "Form2 opened a second after the start"
-  reminder=$(visible_window Form2)
   sleep 1.5
-  click "$reminder" 232 232 121 49 # 我已知晓
+  click Form2 232 232 121 49 # 我已知晓
   if wait_for 10 gone Form2; then
     result "acknowledge" 1 "Form2 went at a click on 我已知晓"
   else
@@ -158,7 +169,7 @@ wait_for 30 test ! -e "$folder/quorvane.exe" || true
 left=
 if [ -e "$folder" ]; then left=$(cd "$c" && find "Program Files/Quorvane" | sed -n 1,5p | tr '\n' ' '); fi
 result "uninstall" "$([ -z "$left" ] && echo 1 || echo 0)" "${left:-Program Files\\Quorvane removed}"
-link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | head -n 1)
+link=$(find "$c" -iname 'Quorvane.lnk' -path '*Start Menu*' | sed -n 1p)
 registered=$(wine reg query "$uninstall_key" >/dev/null 2>&1 && echo 1 || echo 0)
 result "uninstall entries" "$([ -z "$link" ] && [ "$registered" = 0 ] && echo 1 || echo 0)" \
   "Start menu entry and list-of-programs key removed"
