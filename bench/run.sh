@@ -815,7 +815,7 @@ if want timekeeping; then
 
 ## 1. Countdown timekeeping
 
-Real main window (quorvane_core), offscreen platform, slot 1 started with the start action at t0;
+Real main window (quorvane_app), offscreen platform, slot 1 started with the start action at t0;
 tick k is due at t0 + k s, the reminder window at t0 + (N+1) s. Targets: |error| < 20 ms.
 
 $("$timekeeping" --header)

@@ -86,9 +86,9 @@ int main(int argc, char **argv)
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(scratch.filePath(QStringLiteral("no-bus"))));
 
     std::unique_ptr<QApplication> application = app::createApplication(argc, argv);
-    const runtime::Platform platform = app::desktopPlatform();
-    app::MainForm form(platform);
-    app::CompanionWiring companion(form, app::CompanionWiring::setupFor(form, platform));
+    const runtime::Hooks hooks = app::desktopHooks();
+    app::MainForm form(hooks);
+    app::CompanionWiring companion(form, app::CompanionWiring::setupFor(form, hooks));
     form.show();
     settle(500);
 

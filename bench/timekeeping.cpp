@@ -1,4 +1,4 @@
-// How well the countdown keeps time: the real main window (quorvane_core) with a scratch
+// How well the countdown keeps time: the real main window (quorvane_app) with a scratch
 // settings file, one slot set to N seconds and started through the start action. Every
 // tick of the slot's timer and the moment its reminder window opens are stamped with the
 // monotonic clock; the reminder is then acknowledged with its "我已知晓" button.
@@ -203,8 +203,8 @@ int main(int argc, char **argv)
             if (!text.contains(QLatin1String("does not support raise()")))
                 previous(type, context, text);
         });
-    const runtime::Platform platform = app::desktopPlatform();
-    app::MainForm form(platform);
+    const runtime::Hooks hooks = app::desktopHooks();
+    app::MainForm form(hooks);
     form.show();
 
     const QString n = QString::number(opt.slot);

@@ -4,7 +4,7 @@
 
 #include "app/mainform.h"
 #include "app/startup.h"
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 
@@ -45,6 +45,13 @@ inline QPushButton *button(QObject *form, const char *name)
 inline QLabel *label(QObject *form, const char *name)
 {
     return form->findChild<QLabel *>(QLatin1String(name));
+}
+
+/// A window of the program by its name ("Form2" ... "Form5"), once it has been made: the
+/// secondary windows are made, owned by the main window, at their first showing.
+inline QWidget *window(QObject *form, const char *name)
+{
+    return form->findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
 }
 
 /// Arms a helper before a blocking call: it waits for a modal window to appear, hands
@@ -95,24 +102,24 @@ struct Shown {
     QMessageBox::Icon icon;
 };
 
-/// A platform that records message boxes and beeps and gives the random number r; handed
+/// Hooks that record message boxes and beeps and gives the random number r; handed
 /// to the windows under test. Its members may be swapped for real ones (a real message box).
-class FakePlatform
+class FakeHooks
 {
 public:
-    FakePlatform()
+    FakeHooks()
     {
-        platform.message = [this](QWidget *, const QString &text, const QString &title, QMessageBox::Icon icon) {
+        hooks.message = [this](QWidget *, const QString &text, const QString &title, QMessageBox::Icon icon) {
             messages.append({text, title, icon});
             if (onMessage)
                 onMessage();
         };
-        platform.beep = [this] {
+        hooks.beep = [this] {
             ++beeps;
         };
-        platform.randomize = [] {
+        hooks.randomize = [] {
         };
-        platform.random = [this] {
+        hooks.random = [this] {
             return r;
         };
     }
@@ -125,7 +132,7 @@ public:
         return list;
     }
 
-    runtime::Platform platform;
+    runtime::Hooks hooks;
     QList<Shown> messages;
     std::function<void()> onMessage;
     int beeps = 0;
@@ -278,11 +285,11 @@ struct Fixture {
     explicit Fixture(const QByteArray &settings = "0,0,0,0,0,0,0,0,0\r\n", bool shown = false)
     {
         folder.write(settings);
-        form = std::make_unique<MainForm>(fake.platform);
+        form = std::make_unique<MainForm>(fake.hooks);
         if (shown)
             form->show();
     }
-    FakePlatform fake;
+    FakeHooks fake;
     SettingsFolder folder;
     std::unique_ptr<MainForm> form;
 };

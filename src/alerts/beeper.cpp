@@ -1,16 +1,16 @@
 #include "alerts/beeper.h"
 
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "runtime/timer.h"
 
 #include <QLineEdit>
 
 namespace alerts {
 
-Beeper::Beeper(QLineEdit *soundSwitch, runtime::Timer *timer, const runtime::Platform &platform)
+Beeper::Beeper(QLineEdit *soundSwitch, runtime::Timer *timer, const runtime::Hooks &hooks)
     : m_switch(soundSwitch)
     , m_timer(timer)
-    , m_platform(platform)
+    , m_hooks(hooks)
 { }
 
 void Beeper::switchOn()
@@ -25,8 +25,15 @@ void Beeper::switchOff()
 
 void Beeper::startUnlessSwitchedOff()
 {
-    if (m_switch->text() != QStringLiteral("关"))
+    if (!m_quiet && m_switch->text() != QStringLiteral("关"))
         m_timer->setEnabled(true);
+}
+
+void Beeper::setQuiet(bool quiet)
+{
+    m_quiet = quiet;
+    if (quiet)
+        stop();
 }
 
 void Beeper::stop()
@@ -36,7 +43,7 @@ void Beeper::stop()
 
 void Beeper::ring()
 {
-    m_platform.Beep();
+    m_hooks.Beep();
 }
 
 } // namespace alerts

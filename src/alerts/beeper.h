@@ -3,7 +3,7 @@
 class QLineEdit;
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 class Timer;
 } // namespace runtime
 
@@ -15,15 +15,18 @@ namespace alerts {
 class Beeper
 {
 public:
-    Beeper(QLineEdit *soundSwitch, runtime::Timer *timer, const runtime::Platform &platform);
+    Beeper(QLineEdit *soundSwitch, runtime::Timer *timer, const runtime::Hooks &hooks);
 
     /// The switch to "开" or "关"; neither touches the beeper itself.
     void switchOn();
     void switchOff();
 
-    /// Starts beeping unless the switch reads exactly "关".
+    /// Starts beeping unless the switch reads exactly "关", or the beeper is kept quiet.
     void startUnlessSwitchedOff();
     void stop();
+    /// Keeps the beeper quiet (it stops, and starts for nothing meanwhile), or lets it
+    /// sound again: the caller starts it again if a reminder is still open.
+    void setQuiet(bool quiet);
 
     /// One bell, for a tick of the beeper.
     void ring();
@@ -31,7 +34,8 @@ public:
 private:
     QLineEdit *m_switch;
     runtime::Timer *m_timer;
-    const runtime::Platform &m_platform;
+    const runtime::Hooks &m_hooks;
+    bool m_quiet = false;
 };
 
 } // namespace alerts

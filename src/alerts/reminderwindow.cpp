@@ -4,7 +4,7 @@
 #include "platform/desktopwindow.h"
 #include "runtime/commandbutton.h"
 #include "runtime/formbuilder.h"
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "ui/windowdefs.h"
 
 #include <QApplication>
@@ -32,11 +32,11 @@ const runtime::FormDef &definition(Slot slot)
 
 } // namespace
 
-ReminderWindow::ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform)
+ReminderWindow::ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Hooks &hooks)
     : runtime::Form(definition(slot), owner)
     , m_slot(slot)
     , m_beeper(beeper)
-    , m_platform(platform)
+    , m_hooks(hooks)
     , m_message(runtime::control<QLabel>(this, messageLabelName(slot)))
     , m_acknowledge(runtime::control<runtime::CommandButton>(this, "Command1"))
     , m_desktop(new platform::DesktopWindow(this))
@@ -88,14 +88,15 @@ void ReminderWindow::Form_Load()
 void ReminderWindow::remind()
 {
     m_beeper.startUnlessSwitchedOff();
-    m_platform.randomize();
+    m_hooks.randomize();
     const QStringList list = messages(m_slot);
-    const double r = m_platform.random();
+    const double r = m_hooks.random();
     const int k = std::clamp(int(std::floor(r * double(list.size()))), 0, int(list.size()) - 1);
     m_message->setText(list.at(k));
+    Q_EMIT reminded(list.at(k));
 }
 
-void ReminderWindow::Command1_Click()
+void ReminderWindow::dismiss()
 {
     Hide();
     m_beeper.stop();

@@ -16,7 +16,7 @@ class DesktopWindow;
 }
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 }
 
 namespace alerts {
@@ -27,8 +27,8 @@ class ReminderWindow : public runtime::Form
 {
     Q_OBJECT
 public:
-    /// The beeper is shared by the three windows; the platform gives the random numbers.
-    ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Platform &platform);
+    /// The beeper is shared by the three windows; the hooks give the random numbers.
+    ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const runtime::Hooks &hooks);
 
     /// The window's messages, in list order.
     static QStringList messages(Slot slot);
@@ -37,10 +37,18 @@ public:
 
     /// The load step, at creation, right before the first showing: the first reminder.
     void Form_Load() override;
-    void Command1_Click();
+    void Command1_Click() { dismiss(); }
+
+    /// The reminder goes: the window is hidden and the beeper silenced.
+    void dismiss();
 
     /// How long after the window comes on screen keystrokes are kept from pressing "我已知晓".
     static constexpr int kKeyGuardMs = 1000;
+
+Q_SIGNALS:
+    /// The window reminds with message: at its load step for the first showing, before
+    /// each later one.
+    void reminded(const QString &message);
 
 protected:
     /// Every showing after the first reminds again (the first did so at load). The main
@@ -62,7 +70,7 @@ private:
 
     Slot m_slot;
     Beeper &m_beeper;
-    const runtime::Platform &m_platform;
+    const runtime::Hooks &m_hooks;
     QLabel *m_message;
     QPushButton *m_acknowledge;
     platform::DesktopWindow *m_desktop;

@@ -1,6 +1,8 @@
 // The program's three reminders.
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstddef>
 
@@ -17,6 +19,20 @@ inline constexpr std::array<Slot, 3> kSlots{Slot::Water, Slot::EyeRest, Slot::To
 constexpr std::size_t indexOf(Slot slot)
 {
     return std::size_t(slot);
+}
+
+/// What a slot reminds of, as the main window names its row.
+inline QString topicOf(Slot slot)
+{
+    switch (slot) {
+    case Slot::Water:
+        return QStringLiteral("喝水");
+    case Slot::EyeRest:
+        return QStringLiteral("远眺");
+    case Slot::Toilet:
+        break;
+    }
+    return QStringLiteral("厕所");
 }
 
 } // namespace alerts

@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 }
 
 namespace app {
@@ -18,17 +18,14 @@ class CompanionWiring
 {
 public:
     /// What the additions get of form: its window and rows, the program's icon and path.
-    static companion::Companion::Setup setupFor(MainForm &form, const runtime::Platform &platform);
+    static companion::Companion::Setup setupFor(MainForm &form, const runtime::Hooks &hooks);
 
     /// Puts up the additions and hooks them into form: its start action ends a pause
-    /// first, and its save command refuses during a pause as while counting.
+    /// first.
     CompanionWiring(MainForm &form, companion::Companion::Setup setup);
     ~CompanionWiring();
 
-    companion::Companion &companion() { return *m_companion; }
-
 private:
-    MainForm &m_form;
     std::unique_ptr<companion::Companion> m_companion;
 };
 

@@ -20,10 +20,10 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &platform::SingleInstance::activated,
                      [&window] { companion::Companion::bringForward(window); });
 
-    const runtime::Platform platform = app::desktopPlatform();
-    app::MainForm form(platform);
+    const runtime::Hooks hooks = app::desktopHooks();
+    app::MainForm form(hooks);
     window = &form;
-    app::CompanionWiring companion(form, app::CompanionWiring::setupFor(form, platform));
+    app::CompanionWiring companion(form, app::CompanionWiring::setupFor(form, hooks));
     form.show();
     return application->exec();
 }

@@ -4,7 +4,7 @@
 #include "runtime/commandbutton.h"
 #include "runtime/conversions.h"
 #include "runtime/formbuilder.h"
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "runtime/textbox.h"
 #include "runtime/timer.h"
 #include "ui/windowdefs.h"
@@ -20,19 +20,18 @@ namespace app {
 
 using runtime::control;
 
-MainForm::MainForm(const runtime::Platform &platform, QWidget *parent)
+MainForm::MainForm(const runtime::Hooks &hooks, QWidget *parent)
     : QWidget(parent)
-    , m_platform(platform)
-    , m_store(platform)
-    , m_save(platform, m_store, m_saved)
+    , m_hooks(hooks)
+    , m_store(hooks)
+    , m_save(hooks, m_store, m_saved)
     , m_tips([this] { return new alerts::TipsWindow(this); })
 {
     buildForm(this, ui::Form1());
     m_beeper = std::make_unique<alerts::Beeper>(control<QLineEdit>(this, "Text1"),
-                                                control<runtime::Timer>(this, "Timer4"), m_platform);
-    for (const alerts::Slot k : alerts::kSlots)
-        m_slots[alerts::indexOf(k)] = std::make_unique<ReminderSlot>(
-            this, k, [this, k] { return new alerts::ReminderWindow(k, this, *m_beeper, m_platform); });
+                                                control<runtime::Timer>(this, "Timer4"), m_hooks);
+    m_reminders = std::make_unique<reminders::Reminders>(
+        this, *m_beeper, [this](alerts::Slot k) { return new alerts::ReminderWindow(k, this, *m_beeper, m_hooks); });
     connectHandlers();
 
     // First position: centred on the screen.
@@ -86,13 +85,8 @@ std::array<runtime::TextBox *, 9> MainForm::timeBoxes() const
 {
     std::array<runtime::TextBox *, 9> boxes{};
     for (size_t k = 0; k < boxes.size(); ++k)
-        boxes[k] = m_slots[k / 3]->fields()[k % 3].box();
+        boxes[k] = m_reminders->slot(alerts::kSlots[k / 3]).fields()[k % 3].box();
     return boxes;
-}
-
-bool MainForm::anyCounting() const
-{
-    return std::any_of(m_slots.begin(), m_slots.end(), [](const auto &s) { return s->isCounting(); });
 }
 
 void MainForm::Form_Load()
@@ -104,27 +98,28 @@ void MainForm::Form_Load()
     for (size_t k = 0; k < boxes.size(); ++k)
         boxes[k]->setText(runtime::doubleToText(m_saved.values()[k]));
     m_beeper->stop();
-    for (auto &s : m_slots)
-        s->stopAndClose();
+    for (const alerts::Slot k : alerts::kSlots)
+        slot(k).stopAndClose();
 }
 
 void MainForm::Label2_Click()
 {
     Q_EMIT startActionBegins();
-    if (std::none_of(m_slots.begin(), m_slots.end(), [](const auto &s) { return s->check()->isChecked(); }))
-        m_platform.MsgBox(this, QStringLiteral("您尚未选择一栏进行计时！"));
+    if (std::none_of(alerts::kSlots.begin(), alerts::kSlots.end(),
+                     [this](alerts::Slot k) { return slot(k).check()->isChecked(); }))
+        m_hooks.MsgBox(this, QStringLiteral("您尚未选择一栏进行计时！"));
     // Goes through the slots in any case; with nothing ticked no slot is ready.
-    for (auto &s : m_slots)
-        s->startOrStop();
+    for (const alerts::Slot k : alerts::kSlots)
+        slot(k).startOrStop();
 }
 
 void MainForm::Command4_Click()
 {
-    for (auto &s : m_slots) {
-        if (s->isReady())
-            s->fillAdvice();
+    for (const alerts::Slot k : alerts::kSlots) {
+        if (slot(k).isReady())
+            slot(k).fillAdvice();
         else
-            m_platform.MsgBox(this, s->notTickedMessage());
+            m_hooks.MsgBox(this, slot(k).notTickedMessage());
     }
 }
 
@@ -132,8 +127,8 @@ void MainForm::Command1_Click()
 {
     std::array<QString, settings::SavedIntervals::kCount> texts;
     for (size_t k = 0; k < texts.size(); ++k)
-        texts[k] = m_slots[k / 3]->fields()[k % 3].textForSave();
-    m_save.run(this, anyCounting() || (m_countdownsHeld && m_countdownsHeld()), texts);
+        texts[k] = slot(alerts::kSlots[k / 3]).fields()[k % 3].textForSave();
+    m_save.run(this, m_reminders->timesInUse(), texts);
 }
 
 void MainForm::closeEvent(QCloseEvent *event)

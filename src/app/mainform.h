@@ -5,7 +5,7 @@
 
 #include "alerts/beeper.h"
 #include "alerts/tipswindow.h"
-#include "app/reminderslot.h"
+#include "reminders/reminders.h"
 #include "runtime/lazy.h"
 #include "settings/savecommand.h"
 #include "settings/savedintervals.h"
@@ -14,11 +14,10 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 class TextBox;
 } // namespace runtime
 
@@ -29,8 +28,8 @@ class MainForm : public QWidget
     Q_OBJECT
 public:
     /// Builds the window and runs its load step (settings, boxes, timers); does not show
-    /// it. Message boxes, the bell and random numbers go through platform.
-    explicit MainForm(const runtime::Platform &platform, QWidget *parent = nullptr);
+    /// it. Message boxes, the bell and random numbers go through hooks.
+    explicit MainForm(const runtime::Hooks &hooks, QWidget *parent = nullptr);
     ~MainForm() override;
 
     // Start-up.
@@ -46,15 +45,15 @@ public:
     void Timer3_Timer() { slot(alerts::Slot::Toilet).Timer_Timer(); }
 
     // Time boxes: the key filter and the rule for leaving a box.
-    void h_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void m_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void s_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void h2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void m2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void s2_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void h3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void m3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
-    void s3_KeyPress(int &keyAscii) { TimeField::KeyPress(keyAscii); }
+    void h_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void m_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void s_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void h2_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void m2_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void s2_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void h3_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void m3_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
+    void s3_KeyPress(int &keyAscii) { reminders::TimeField::KeyPress(keyAscii); }
     void h_LostFocus() { slot(alerts::Slot::Water).hours().LostFocus(); }
     void m_LostFocus() { slot(alerts::Slot::Water).minutes().LostFocus(); }
     void s_LostFocus() { slot(alerts::Slot::Water).seconds().LostFocus(); }
@@ -75,18 +74,11 @@ public:
     void Timer4_Timer() { m_beeper->ring(); }
     void Command3_Click() { m_tips->Show(); }
 
-    ReminderSlot &slot(alerts::Slot k) { return *m_slots[alerts::indexOf(k)]; }
+    /// The three rows, for the additions to listen to and steer.
+    reminders::Reminders &rows() { return *m_reminders; }
+    reminders::ReminderSlot &slot(alerts::Slot k) { return m_reminders->slot(k); }
     /// The nine time boxes in saved-interval order.
     std::array<runtime::TextBox *, 9> timeBoxes() const;
-    /// Whether any slot's countdown runs.
-    bool anyCounting() const;
-    /// Countdowns held back by an addition (a pause) count as running for the save command.
-    void setCountdownsHeld(std::function<bool()> held) { m_countdownsHeld = std::move(held); }
-
-    runtime::Lazy<alerts::ReminderWindow> &reminder(alerts::Slot k) { return slot(k).window(); }
-    runtime::Lazy<alerts::TipsWindow> &tips() { return m_tips; }
-    alerts::Beeper &beeper() { return *m_beeper; }
-    const settings::SavedIntervals &savedIntervals() const { return m_saved; }
 
 Q_SIGNALS:
     /// The start action begins, before it reads the slots: an addition holding
@@ -99,14 +91,13 @@ protected:
 private:
     void connectHandlers();
 
-    const runtime::Platform &m_platform;
+    const runtime::Hooks &m_hooks;
     settings::SavedIntervals m_saved;
     settings::SettingsStore m_store;
     settings::SaveCommand m_save;
     std::unique_ptr<alerts::Beeper> m_beeper;
-    std::array<std::unique_ptr<ReminderSlot>, 3> m_slots;
+    std::unique_ptr<reminders::Reminders> m_reminders;
     runtime::Lazy<alerts::TipsWindow> m_tips;
-    std::function<bool()> m_countdownsHeld;
 };
 
 } // namespace app

@@ -71,9 +71,9 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     return app;
 }
 
-runtime::Platform desktopPlatform()
+runtime::Hooks desktopHooks()
 {
-    return runtime::desktopPlatform(QString::fromUtf16(kProductName), QString::fromUtf16(platform::kAppId));
+    return runtime::desktopHooks(QString::fromUtf16(kProductName), QString::fromUtf16(platform::kAppId));
 }
 
 } // namespace app

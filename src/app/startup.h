@@ -1,7 +1,7 @@
 // Creating the application object and what every window of the program shares.
 #pragma once
 
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -34,7 +34,7 @@ bool loadQtTranslation(const QString &folder);
 /// createApplication.
 void setUpApplication();
 
-/// The desktop platform in the program's name.
-runtime::Platform desktopPlatform();
+/// The desktop hooks in the program's name.
+runtime::Hooks desktopHooks();
 
 } // namespace app

@@ -1,8 +1,9 @@
 #include "companion/awayhold.h"
 
-#include "alerts/beeper.h"
-#include "companion/pause.h"
 #include "platform/awaydetector.h"
+#include "reminders/reminders.h"
+
+#include <QTimer>
 
 #include <algorithm>
 
@@ -10,16 +11,15 @@ namespace companion {
 
 using namespace std::chrono_literals;
 
-AwayHold::AwayHold(platform::AwayDetector &detector, Pause &pause, alerts::Beeper &beeper,
-                   std::function<bool()> reminderOpen, QObject *parent)
+AwayHold::AwayHold(platform::AwayDetector &detector, reminders::Reminders &reminders, QObject *parent)
     : QObject(parent)
     , m_detector(detector)
-    , m_pause(pause)
-    , m_beeper(beeper)
-    , m_reminderOpen(std::move(reminderOpen))
+    , m_reminders(reminders)
+    , m_poll(new QTimer(this))
 {
-    m_poll.setSingleShot(true);
-    connect(&m_poll, &QTimer::timeout, this, &AwayHold::check);
+    m_poll->setObjectName(QStringLiteral("awayPoll"));
+    m_poll->setSingleShot(true);
+    connect(m_poll, &QTimer::timeout, this, &AwayHold::check);
     connect(&m_detector, &platform::AwayDetector::lockedChanged, this, &AwayHold::update);
 }
 
@@ -33,7 +33,7 @@ void AwayHold::setEnabled(bool on)
         check();
     } else {
         m_detector.stop();
-        m_poll.stop();
+        m_poll->stop();
         m_idle = false;
         update();
     }
@@ -52,20 +52,21 @@ void AwayHold::check()
     m_idle = *idle >= m_after;
     // Looked at again when the minutes would run out if no input came meanwhile.
     const std::chrono::milliseconds next = m_idle ? kAwayPoll : std::max<std::chrono::milliseconds>(m_after - *idle, 1s);
-    m_poll.start(next);
+    m_poll->start(next);
     update();
 }
 
 void AwayHold::update()
 {
     const bool away = m_enabled && (m_idle || m_detector.isLocked());
-    if (away == m_pause.isAway())
+    if (away == m_away)
         return;
-    m_pause.setAway(away);
+    m_away = away;
     if (away)
-        m_beeper.stop();
-    else if (m_reminderOpen())
-        m_beeper.startUnlessSwitchedOff();
+        m_reminders.hold(reminders::Reminders::Hold::Away);
+    else
+        m_reminders.release(reminders::Reminders::Hold::Away);
+    Q_EMIT awayChanged(away);
 }
 
 } // namespace companion

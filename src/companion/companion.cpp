@@ -5,90 +5,67 @@
 #include "companion/history.h"
 #include "companion/historywindow.h"
 #include "companion/putoff.h"
-#include "companion/reminderwatch.h"
 #include "companion/repeat.h"
 #include "companion/tray.h"
 #include "platform/notifier.h"
-#include "runtime/platform.h"
-#include "runtime/timer.h"
+#include "reminders/reminders.h"
+#include "runtime/hooks.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QTimer>
-
-#include <algorithm>
-#include <utility>
 
 namespace companion {
 
 using namespace std::chrono_literals;
+using reminders::ReminderSlot;
 
-Companion::Companion(Setup setup, QObject *parent)
-    : QObject(parent)
+Companion::Companion(Setup setup)
+    : QObject(setup.mainWindow)
     , m_window(setup.mainWindow)
-    , m_platform(*setup.platform)
+    , m_reminders(*setup.reminders)
+    , m_hooks(*setup.hooks)
     , m_options(setup.optionsPath)
     , m_autostart(setup.program, setup.autostartPath)
-    , m_menu(std::make_unique<CompanionMenu>())
+    , m_menu(std::make_unique<CompanionMenu>(m_window))
 {
     if (m_options.read() == Options::Read::Damaged) {
-        m_platform.Error(nullptr,
-                         QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()));
+        m_hooks.Error(nullptr,
+                      QStringLiteral("选项文件已损坏，无法读出：\n%1\n已改用默认选项。").arg(m_options.path()));
         m_options.write(); // said once: the next start finds the defaults
     }
-    for (size_t k = 0; k < m_topics.size() && k < setup.rows.size(); ++k)
-        m_topics[k] = setup.rows[k].topic;
     m_history = std::make_unique<History>(setup.historyPath, setup.clock);
     openHistory();
 
-    std::vector<runtime::Timer *> timers;
-    for (const SlotControls &slot : setup.rows)
-        timers.push_back(slot.timer);
-    m_pause = std::make_unique<Pause>(timers, std::move(setup.clock));
-    // Repeat watches the ticks before the tray does, so that the tooltip shows a slot it
-    // has started again.
-    m_repeat = std::make_unique<Repeat>(
-        setup.rows, [this] { return m_options.autoRepeat(); },
-        [this](runtime::Timer *timer) { m_pause->startOrHold(timer); });
+    m_pause = std::make_unique<Pause>(m_reminders, std::move(setup.clock), this);
+    m_repeat = std::make_unique<Repeat>(m_reminders, [this] { return m_options.autoRepeat(); }, this);
+    m_putOff = std::make_unique<PutOff>(m_reminders, this);
     m_notifier = std::make_unique<platform::Notifier>(
-        platform::Notifier::Setup{QStringLiteral("Quorvane"), setup.iconName, setup.desktopEntry, [this] {
-                                      return m_tray->icon();
-                                  }});
-    m_watch = std::make_unique<ReminderWatch>();
-    m_putOff = std::make_unique<PutOff>(*m_watch, [this](alerts::Slot slot, int minutes) {
-        m_puttingOff[alerts::indexOf(slot)] = true;
-        m_repeat->startAgainIn(alerts::indexOf(slot), minutes);
-    });
-    m_detector = std::make_unique<platform::AwayDetector>(std::move(setup.idleTime));
-    m_awayHold = std::make_unique<AwayHold>(*m_detector, *m_pause, *setup.beeper, [] {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        return std::any_of(windows.begin(), windows.end(),
-                           [](const QWidget *w) { return w->isVisible() && ReminderWatch::slotOf(w); });
-    });
+        platform::Notifier::Setup{QStringLiteral("Quorvane"), setup.iconName, setup.desktopEntry,
+                                  [this] { return m_tray->icon(); }},
+        this);
+    m_detector = std::make_unique<platform::AwayDetector>(std::move(setup.idleTime), this);
+    m_awayHold = std::make_unique<AwayHold>(*m_detector, m_reminders, this);
     m_awayHold->setAwayAfter(std::chrono::minutes(m_options.awayAfterMinutes()));
-    m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), setup.rows, *m_pause);
+    m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), m_reminders, *m_pause, *m_awayHold, this);
 
-    connect(m_watch.get(), &ReminderWatch::opened, this,
-            [this](alerts::Slot slot) { m_history->opened(slot); });
-    connect(m_watch.get(), &ReminderWatch::shown, this, [this](alerts::Slot slot, const QString &message) {
-        const std::size_t k = alerts::indexOf(slot);
-        m_notifier->notify(int(k), QStringLiteral("到时啦"), m_topics[k] + QStringLiteral("：") + message,
-                           PutOff::caption(PutOff::kShortMinutes));
-    });
-    connect(m_watch.get(), &ReminderWatch::hidden, this, [this](alerts::Slot slot) {
-        const std::size_t k = alerts::indexOf(slot);
-        m_notifier->withdraw(int(k));
-        m_history->ended(slot, std::exchange(m_puttingOff[k], false) ? History::End::PutOff
-                                                                     : History::End::Acknowledged);
-    });
+    // Each reminder goes out as a notification and into the record, as it opens and ends.
+    for (const alerts::Slot k : alerts::kSlots) {
+        ReminderSlot &slot = m_reminders.slot(k);
+        connect(&slot, &ReminderSlot::reminderOpened, this, [this](alerts::Slot slot, const QString &message) {
+            m_history->opened(slot);
+            m_notifier->notify(int(alerts::indexOf(slot)), QStringLiteral("到时啦"),
+                               alerts::topicOf(slot) + QStringLiteral("：") + message,
+                               PutOff::caption(PutOff::kShortMinutes));
+        });
+        connect(&slot, &ReminderSlot::reminderEnded, this, [this](alerts::Slot slot, reminders::End how) {
+            m_notifier->withdraw(int(alerts::indexOf(slot)));
+            m_history->ended(slot, how);
+        });
+    }
     connect(m_notifier.get(), &platform::Notifier::actionInvoked, m_putOff.get(), [this](int key) {
         if (key >= 0 && size_t(key) < alerts::kSlots.size())
             m_putOff->putOff(alerts::kSlots[size_t(key)], PutOff::kShortMinutes);
     });
-    for (const SlotControls &slot : setup.rows) {
-        connect(slot.timer, &QTimer::timeout, m_tray.get(), &Tray::update);
-        connect(slot.check, &QCheckBox::toggled, m_tray.get(), &Tray::update);
-    }
     connect(m_pause.get(), &Pause::changed, this, &Companion::pauseChanged);
     connect(m_tray.get(), &Tray::clicked, this, [this] { bringForward(m_window); });
 
@@ -116,23 +93,19 @@ Companion::Companion(Setup setup, QObject *parent)
     connect(m_window, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_menu->popup(m_window->mapToGlobal(pos)); });
 
-    // The tray icon comes up once the main window has been drawn for the first time.
-    QCoreApplication::instance()->installEventFilter(this);
-}
-
-bool Companion::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == m_window) {
-        QCoreApplication::instance()->removeEventFilter(this);
-        QTimer::singleShot(0, m_tray.get(), &Tray::show);
-    }
-    return QObject::eventFilter(watched, event);
+    // The tray icon comes up once the event loop runs, after the main window has been
+    // put on screen: the start-up does not wait for the desktop's tray to be found.
+    QTimer::singleShot(0, m_tray.get(), &Tray::show);
 }
 
 Companion::~Companion()
 {
     m_history->endAllOpen();
+}
+
+void Companion::startActionBegins()
+{
+    m_pause->resume();
 }
 
 void Companion::bringForward(QWidget *window)
@@ -165,16 +138,15 @@ void Companion::setAwayHold(bool on)
 void Companion::saveOptions()
 {
     if (!m_options.write())
-        m_platform.Error(m_window,
-                         QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()));
+        m_hooks.Error(m_window, QStringLiteral("无法保存选项，下次启动时此选择不会保留：\n%1").arg(m_options.path()));
 }
 
 void Companion::setAutostart(bool on)
 {
     if (!(on ? m_autostart.enable() : m_autostart.disable()))
-        m_platform.Error(
-            m_window, (on ? QStringLiteral("无法写入自动启动文件：\n%1") : QStringLiteral("无法删除自动启动文件：\n%1"))
-                          .arg(m_autostart.path()));
+        m_hooks.Error(m_window, (on ? QStringLiteral("无法写入自动启动文件：\n%1")
+                                    : QStringLiteral("无法删除自动启动文件：\n%1"))
+                                    .arg(m_autostart.path()));
     m_menu->autostart()->setChecked(m_autostart.isEnabled());
 }
 
@@ -182,12 +154,11 @@ void Companion::openHistory()
 {
     switch (m_history->open()) {
     case History::Opened::Damaged:
-        m_platform.Error(nullptr, QStringLiteral("提醒记录文件已损坏，无法读出：\n%1\n已将其另存为：\n%2\n记录已重新开始。")
-                                      .arg(m_history->path(), m_history->keptAs()));
+        m_hooks.Error(nullptr, QStringLiteral("提醒记录文件已损坏，无法读出：\n%1\n已将其另存为：\n%2\n记录已重新开始。")
+                                   .arg(m_history->path(), m_history->keptAs()));
         break;
     case History::Opened::Unavailable:
-        m_platform.Error(nullptr,
-                         QStringLiteral("无法打开提醒记录文件：\n%1\n本次运行不作记录。").arg(m_history->path()));
+        m_hooks.Error(nullptr, QStringLiteral("无法打开提醒记录文件：\n%1\n本次运行不作记录。").arg(m_history->path()));
         break;
     case History::Opened::Fine:
     case History::Opened::NoDriver: // the reminders do not need it
@@ -198,14 +169,13 @@ void Companion::openHistory()
 void Companion::showHistory()
 {
     if (!m_historyWindow)
-        m_historyWindow = std::make_unique<HistoryWindow>(*m_history, m_topics, m_window);
+        m_historyWindow = std::make_unique<HistoryWindow>(*m_history, m_window);
     m_historyWindow->showRecord();
 }
 
 void Companion::pauseChanged()
 {
     m_menu->resume()->setEnabled(m_pause->isPaused());
-    m_tray->update();
 }
 
 } // namespace companion

@@ -1,12 +1,13 @@
 // The additions around the reminder program: its menu (tray icon and the main window's
 // context menu), pause, automatic repeat, start at login, desktop notifications, putting a
-// reminder off, the hold while the user is away and the record of the reminders.
-// With every choice at its default the program does exactly what it did without them.
+// reminder off, the hold while the user is away and the record of the reminders. They
+// learn what the reminders do from the rows' signals and steer them through their
+// commands. With every choice at its default the program does exactly what it did
+// without them.
 #pragma once
 
 #include "companion/options.h"
 #include "companion/pause.h"
-#include "companion/slotcontrols.h"
 #include "platform/autostart.h"
 #include "platform/awaydetector.h"
 #include "platform/filelocations.h"
@@ -14,22 +15,20 @@
 #include <QIcon>
 #include <QObject>
 
-#include <array>
 #include <memory>
-#include <vector>
 
 class QWidget;
-
-namespace alerts {
-class Beeper;
-}
 
 namespace platform {
 class Notifier;
 }
 
+namespace reminders {
+class Reminders;
+}
+
 namespace runtime {
-struct Platform;
+struct Hooks;
 }
 
 namespace companion {
@@ -39,7 +38,6 @@ class CompanionMenu;
 class History;
 class HistoryWindow;
 class PutOff;
-class ReminderWatch;
 class Repeat;
 class Tray;
 
@@ -50,9 +48,8 @@ public:
     /// What the additions are given: the main window and its rows, and where things are.
     struct Setup {
         QWidget *mainWindow = nullptr;
-        std::vector<SlotControls> rows;
-        const runtime::Platform *platform = nullptr; ///< for message boxes
-        alerts::Beeper *beeper = nullptr;            ///< silenced while the user is away
+        reminders::Reminders *reminders = nullptr;
+        const runtime::Hooks *hooks = nullptr; ///< for message boxes
         QIcon icon;
         QString iconName;     ///< the icon's name in the desktop's theme (for notifications)
         QString desktopEntry; ///< the name of the program's desktop entry (for notifications)
@@ -67,27 +64,18 @@ public:
 
     /// Reads the options (a damaged options file is reported once, in a message box, and
     /// replaced by the defaults), opens the record (a damaged one is reported once and
-    /// started afresh), puts up the tray icon and attaches the menu.
-    explicit Companion(Setup setup, QObject *parent = nullptr);
+    /// started afresh) and attaches the menu. The tray icon comes up once the event loop
+    /// runs. A child of the main window, as are its parts.
+    explicit Companion(Setup setup);
     ~Companion() override;
+
+    /// The person's start action begins: a pause he chose ends first, so that the
+    /// countdowns it held go on and those he starts now run.
+    void startActionBegins();
 
     /// "显示主窗口": shows, un-minimises, raises and activates window; a reminder or a
     /// message box open over it stays above it.
     static void bringForward(QWidget *window);
-
-    CompanionMenu &menu() { return *m_menu; }
-    Pause &pause() { return *m_pause; }
-    AwayHold &awayHold() { return *m_awayHold; }
-    PutOff &putOff() { return *m_putOff; }
-    const History &history() const { return *m_history; }
-    /// The record's window, once the menu has shown it.
-    HistoryWindow *historyWindow() const { return m_historyWindow.get(); }
-    Tray &tray() { return *m_tray; }
-    const Options &options() const { return m_options; }
-    const platform::Autostart &autostart() const { return m_autostart; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setAutoRepeat(bool on);
@@ -99,23 +87,23 @@ private:
     void saveOptions();
 
     QWidget *m_window;
-    const runtime::Platform &m_platform;
+    reminders::Reminders &m_reminders;
+    const runtime::Hooks &m_hooks;
     Options m_options;
     platform::Autostart m_autostart;
-    // In the order of their making; the tray goes before the menu it offers.
+    // In the order of their making, which is the reverse of their going: the tray icon
+    // goes before the menu it offers. The parts are children of this object too, so that
+    // they are found in the main window's tree.
     std::unique_ptr<CompanionMenu> m_menu;
+    std::unique_ptr<History> m_history;
     std::unique_ptr<Pause> m_pause;
     std::unique_ptr<Repeat> m_repeat;
-    std::unique_ptr<platform::Notifier> m_notifier;
-    std::unique_ptr<History> m_history;
-    std::unique_ptr<ReminderWatch> m_watch;
     std::unique_ptr<PutOff> m_putOff;
+    std::unique_ptr<platform::Notifier> m_notifier;
     std::unique_ptr<platform::AwayDetector> m_detector;
     std::unique_ptr<AwayHold> m_awayHold;
     std::unique_ptr<Tray> m_tray;
     std::unique_ptr<HistoryWindow> m_historyWindow;
-    std::array<bool, 3> m_puttingOff{}; ///< the slot's reminder goes because it is put off
-    std::array<QString, 3> m_topics;
 };
 
 } // namespace companion

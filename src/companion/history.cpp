@@ -16,14 +16,14 @@ namespace {
 const QString kDriver = QStringLiteral("QSQLITE");
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
-QString endName(History::End how)
+QString endName(reminders::End how)
 {
     switch (how) {
-    case History::End::Acknowledged:
+    case reminders::End::Acknowledged:
         return QStringLiteral("acknowledged");
-    case History::End::PutOff:
+    case reminders::End::PutOff:
         return QStringLiteral("put off");
-    case History::End::OpenAtExit:
+    case reminders::End::OpenAtExit:
         break;
     }
     return QStringLiteral("open at exit");
@@ -104,7 +104,7 @@ void History::opened(alerts::Slot slot)
     m_rows[alerts::indexOf(slot)] = insert.exec() ? insert.lastInsertId().toLongLong() : 0;
 }
 
-void History::ended(alerts::Slot slot, End how)
+void History::ended(alerts::Slot slot, reminders::End how)
 {
     const qint64 row = std::exchange(m_rows[alerts::indexOf(slot)], 0);
     if (!m_open || row == 0)
@@ -120,7 +120,7 @@ void History::ended(alerts::Slot slot, End how)
 void History::endAllOpen()
 {
     for (const alerts::Slot slot : alerts::kSlots)
-        ended(slot, End::OpenAtExit);
+        ended(slot, reminders::End::OpenAtExit);
 }
 
 std::vector<History::Day> History::lastDays(int count) const
@@ -134,7 +134,7 @@ std::vector<History::Day> History::lastDays(int count) const
     QSqlQuery select(QSqlDatabase::database(m_connection, false));
     select.prepare(QStringLiteral("SELECT substr(opened, 1, 10), slot, COUNT(*) FROM reminders "
                                   "WHERE how = ? AND opened >= ? GROUP BY 1, 2"));
-    select.addBindValue(endName(End::Acknowledged));
+    select.addBindValue(endName(reminders::End::Acknowledged));
     select.addBindValue(days.front().date.toString(Qt::ISODate));
     if (!select.exec())
         return days;

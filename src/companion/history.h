@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alerts/slot.h"
+#include "reminders/reminderslot.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -21,9 +22,6 @@ class History
 {
 public:
     using Clock = std::function<QDateTime()>;
-
-    /// How a reminder ended.
-    enum class End { Acknowledged, PutOff, OpenAtExit };
 
     /// How opening the database went.
     enum class Opened {
@@ -52,7 +50,7 @@ public:
     const QString &keptAs() const { return m_keptAs; }
 
     void opened(alerts::Slot slot);
-    void ended(alerts::Slot slot, End how);
+    void ended(alerts::Slot slot, reminders::End how);
     /// The reminders still open end now, as the program does.
     void endAllOpen();
 

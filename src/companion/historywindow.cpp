@@ -2,6 +2,7 @@
 
 #include "companion/history.h"
 #include "companion/historychart.h"
+#include "alerts/slot.h"
 #include "ui/windowdefs.h"
 
 #include <QHBoxLayout>
@@ -25,10 +26,9 @@ std::array<QColor, 3> reminderColours()
 
 } // namespace
 
-HistoryWindow::HistoryWindow(const History &history, std::array<QString, 3> topics, QWidget *parent)
+HistoryWindow::HistoryWindow(const History &history, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_history(history)
-    , m_topics(std::move(topics))
 {
     setWindowTitle(QStringLiteral("提醒记录"));
     const std::array<QColor, 3> colours = reminderColours();
@@ -57,7 +57,7 @@ void HistoryWindow::showRecord()
 {
     const std::vector<History::Day> days = m_history.lastDays(kDays);
     for (size_t k = 0; k < m_today.size(); ++k)
-        m_today[k]->setText(QStringLiteral("%1 %2 次").arg(m_topics[k]).arg(days.back().acknowledged[k]));
+        m_today[k]->setText(QStringLiteral("%1 %2 次").arg(alerts::topicOf(alerts::kSlots[k])).arg(days.back().acknowledged[k]));
     m_chart->setDays(days);
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);

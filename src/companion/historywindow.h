@@ -17,8 +17,7 @@ class HistoryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    /// topics: the slots' names, in slot order.
-    HistoryWindow(const History &history, std::array<QString, 3> topics, QWidget *parent = nullptr);
+    explicit HistoryWindow(const History &history, QWidget *parent = nullptr);
 
     /// Reads the record again and shows it, in front.
     void showRecord();
@@ -27,7 +26,6 @@ public:
 
 private:
     const History &m_history;
-    std::array<QString, 3> m_topics;
     std::array<QLabel *, 3> m_today{};
     HistoryChart *m_chart = nullptr;
 };

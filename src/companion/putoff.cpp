@@ -1,18 +1,29 @@
 #include "companion/putoff.h"
 
-#include "alerts/reminderwindow.h"
-#include "companion/reminderwatch.h"
+#include "reminders/reminders.h"
 
-#include <QApplication>
-#include <QMenu>
+#include <QAction>
 
 namespace companion {
 
-PutOff::PutOff(ReminderWatch &watch, std::function<void(alerts::Slot, int)> startAgain, QObject *parent)
+using reminders::ReminderSlot;
+
+PutOff::PutOff(reminders::Reminders &reminders, QObject *parent)
     : QObject(parent)
-    , m_startAgain(std::move(startAgain))
+    , m_reminders(reminders)
 {
-    connect(&watch, &ReminderWatch::opened, this, &PutOff::attachMenu);
+    for (const alerts::Slot k : alerts::kSlots) {
+        ReminderSlot &slot = reminders.slot(k);
+        for (const int minutes : {kShortMinutes, kLongMinutes}) {
+            auto *action = new QAction(caption(minutes), this);
+            connect(action, &QAction::triggered, this, [this, k, minutes] { putOff(k, minutes); });
+            slot.addReminderAction(action);
+        }
+        connect(&slot, &ReminderSlot::reminderEnded, this, [this, &slot](alerts::Slot k, reminders::End how) {
+            if (how == reminders::End::PutOff)
+                slot.countDownAgain(reminders::Interval::ofMinutes(m_minutes[alerts::indexOf(k)]));
+        });
+    }
 }
 
 QString PutOff::caption(int minutes)
@@ -20,31 +31,10 @@ QString PutOff::caption(int minutes)
     return QStringLiteral("%1 分钟后再提醒").arg(minutes);
 }
 
-void PutOff::attachMenu(alerts::Slot slot, QWidget *window)
-{
-    QPointer<alerts::ReminderWindow> &known = m_windows[alerts::indexOf(slot)];
-    if (known == window)
-        return;
-    known = qobject_cast<alerts::ReminderWindow *>(window);
-    if (!known)
-        return;
-    // The window's labels and button leave a right click to the window itself.
-    auto *menu = new QMenu(window);
-    for (const int minutes : {kShortMinutes, kLongMinutes})
-        connect(menu->addAction(caption(minutes)), &QAction::triggered, this,
-                [this, slot, minutes] { putOff(slot, minutes); });
-    window->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(window, &QWidget::customContextMenuRequested, menu,
-            [window, menu](const QPoint &pos) { menu->popup(window->mapToGlobal(pos)); });
-}
-
 void PutOff::putOff(alerts::Slot slot, int minutes)
 {
-    alerts::ReminderWindow *window = m_windows[alerts::indexOf(slot)];
-    if (!window || !window->isVisible() || QApplication::activeModalWidget() != window)
-        return;
-    m_startAgain(slot, minutes);
-    window->Command1_Click(); // as "我已知晓": hidden, the beeper silent
+    m_minutes[alerts::indexOf(slot)] = minutes;
+    m_reminders.slot(slot).putOff();
 }
 
 } // namespace companion

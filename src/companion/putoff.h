@@ -3,36 +3,27 @@
 #include "alerts/slot.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <array>
-#include <functional>
 
-class QWidget;
-
-namespace alerts {
-class ReminderWindow;
+namespace reminders {
+class Reminders;
 }
 
 namespace companion {
 
-class ReminderWatch;
-
 /// Putting a reminder off: a right click anywhere on a reminder window offers
-/// "5 分钟后再提醒" and "10 分钟后再提醒". Either hides the window and silences the beeper
-/// as "我已知晓" does; then the slot counts down again from the minutes chosen (Repeat
-/// does that once the reminder has gone). Only the innermost of nested reminders can be
-/// put off, as only it can be acknowledged.
+/// "5 分钟后再提醒" and "10 分钟后再提醒". Either makes the reminder go, silent, as
+/// "我已知晓" does; then its row counts down again from the minutes chosen, still ticked.
+/// Only the innermost of nested reminders can be put off, as only it can be acknowledged.
 class PutOff : public QObject
 {
     Q_OBJECT
 public:
-    /// startAgain: makes the slot count down from minutes once its reminder has gone.
-    PutOff(ReminderWatch &watch, std::function<void(alerts::Slot, int minutes)> startAgain,
-           QObject *parent = nullptr);
+    explicit PutOff(reminders::Reminders &reminders, QObject *parent = nullptr);
 
-    /// Puts off the reminder of slot, if it is open and the innermost (the notification's
-    /// action comes here too); nothing happens otherwise.
+    /// Puts off the reminder of slot for minutes, if it is open and the innermost (the
+    /// notification's action comes here too); nothing happens otherwise.
     void putOff(alerts::Slot slot, int minutes);
 
     static constexpr int kShortMinutes = 5;
@@ -42,11 +33,8 @@ public:
     static QString caption(int minutes);
 
 private:
-    /// Gives a reminder window, at its first showing, its menu.
-    void attachMenu(alerts::Slot slot, QWidget *window);
-
-    std::function<void(alerts::Slot, int)> m_startAgain;
-    std::array<QPointer<alerts::ReminderWindow>, 3> m_windows;
+    reminders::Reminders &m_reminders;
+    std::array<int, 3> m_minutes{}; ///< what each row's reminder was last put off for
 };
 
 } // namespace companion

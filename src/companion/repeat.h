@@ -1,65 +1,35 @@
 #pragma once
 
-#include "companion/slotcontrols.h"
+#include "reminders/interval.h"
 
 #include <QObject>
 
 #include <array>
-#include <cstddef>
 #include <functional>
-#include <vector>
+#include <optional>
 
-namespace runtime {
-class Timer;
+namespace reminders {
+class Reminders;
 }
 
 namespace companion {
 
-/// "到时后自动重新计时": after "我已知晓" a slot is not left cleared but starts again with
-/// the interval it counted, as if the user had ticked it, typed that interval and used
-/// the start action. The interval is the one the slot's first tick read from its boxes
-/// (they stay open from the start action until then).
-///
-/// A reminder put off (startAgainIn()) starts its slot again in any case, counting the
-/// few minutes it was put off for; the slot's own interval is kept for the repeat after
-/// the reminder that comes then.
-///
-/// It watches each countdown tick from both sides: just before it (an event filter on
-/// the timer) and right after it (connected after the main window's own tick), by which
-/// time a reminder the tick opened has been acknowledged and the tick has cleared the slot.
+/// "到时后自动重新计时": after "我已知晓" a row is not left cleared but counts down again
+/// from the interval the person started it with (the one its first tick read), as if he
+/// had ticked it, typed that interval and used the start action. A row he cleared or
+/// stopped himself is not started again, and a reminder put off counts its few minutes
+/// first (PutOff does that): the row's own interval comes back after the reminder then.
 class Repeat : public QObject
 {
     Q_OBJECT
 public:
-    /// on: whether the choice is ticked, asked at each acknowledgement. start: starts a
-    /// countdown (during a pause it is held for the pause's end instead).
-    Repeat(std::vector<SlotControls> rows, std::function<bool()> on, std::function<void(runtime::Timer *)> start,
-           QObject *parent = nullptr);
-
-    /// The reminder of the slot at index, open now, is put off: once it has gone, its slot
-    /// counts down from 0/minutes/0.
-    void startAgainIn(std::size_t index, int minutes);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    /// on: whether the choice is ticked, asked at each acknowledgement.
+    Repeat(reminders::Reminders &reminders, std::function<bool()> on, QObject *parent = nullptr);
 
 private:
-    struct Slot {
-        SlotControls controls;
-        std::array<QString, 3> interval; ///< the boxes' texts at the first tick
-        bool counted = false;            ///< a first tick has read the interval
-        bool tickedBefore = false;       ///< the check box was ticked when the tick began
-        bool firstTick = false;          ///< the tick under way is the countdown's first
-        int putOffMinutes = 0;           ///< the open reminder is put off for so long
-        bool putOffStarted = false;      ///< the countdown of a put-off reminder starts
-    };
-    void startWith(Slot &slot, const std::array<QString, 3> &boxes);
-    void beforeTick(Slot &slot);
-    void afterTick(Slot &slot);
-
-    std::vector<Slot> m_slots;
     std::function<bool()> m_on;
-    std::function<void(runtime::Timer *)> m_start;
+    /// Each row's interval as the person started it; none once he stopped or cleared it.
+    std::array<std::optional<reminders::Interval>, 3> m_intervals;
 };
 
 } // namespace companion

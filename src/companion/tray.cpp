@@ -1,38 +1,36 @@
 #include "companion/tray.h"
 
+#include "companion/awayhold.h"
 #include "companion/pause.h"
-#include "runtime/conversions.h"
-#include "runtime/timer.h"
+#include "reminders/reminders.h"
 
-#include <QLineEdit>
+#include <QSystemTrayIcon>
 
 namespace companion {
-namespace {
 
-// One field of the time left as H:MM:SS shows it.
-QString field(const QLineEdit *box, int width)
-{
-    return runtime::doubleToText(runtime::strictToNumber(box->text()).value_or(0)).rightJustified(width, u'0');
-}
-
-} // namespace
-
-Tray::Tray(const QIcon &icon, QMenu *menu, std::vector<SlotControls> rows, const Pause &pause, QObject *parent)
+Tray::Tray(const QIcon &icon, QMenu *menu, reminders::Reminders &reminders, const Pause &pause, const AwayHold &away,
+           QObject *parent)
     : QObject(parent)
-    , m_slots(std::move(rows))
+    , m_reminders(reminders)
     , m_pause(pause)
+    , m_away(away)
     , m_picture(icon)
     , m_menu(menu)
-{ }
+{
+    for (const alerts::Slot k : alerts::kSlots)
+        connect(&reminders.slot(k), &reminders::ReminderSlot::changed, this, &Tray::update);
+    connect(&reminders, &reminders::Reminders::holdsChanged, this, &Tray::update);
+    connect(&pause, &Pause::changed, this, &Tray::update);
+}
 
 void Tray::show()
 {
     if (m_icon)
         return;
-    m_icon = std::make_unique<QSystemTrayIcon>(m_picture);
+    m_icon = new QSystemTrayIcon(m_picture, this);
     m_icon->setContextMenu(m_menu);
     m_icon->setToolTip(toolTip());
-    connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT clicked();
     });
@@ -59,15 +57,15 @@ QString Tray::toolTip() const
     QStringList lines;
     if (m_pause.isPaused())
         lines << QStringLiteral("已暂停，至 %1 继续").arg(m_pause.endsAt().toString(QStringLiteral("HH:mm")));
-    if (m_pause.isAway())
+    if (m_away.isAway())
         lines << QStringLiteral("已暂停（离开电脑）");
-    for (const SlotControls &slot : m_slots) {
-        // A countdown held by the pause still has its time left.
-        if (slot.timer->Enabled() || m_pause.holds(slot.timer))
-            lines << QStringLiteral("%1 %2:%3:%4")
-                         .arg(slot.topic, field(slot.boxes[0], 1), field(slot.boxes[1], 2), field(slot.boxes[2], 2));
+    for (const alerts::Slot k : alerts::kSlots) {
+        const reminders::ReminderSlot &slot = m_reminders.slot(k);
+        // A countdown held by a pause still has its time left.
+        if (slot.isCounting())
+            lines << alerts::topicOf(k) + u' ' + slot.timeLeft().clockText();
         else
-            lines << slot.topic + QStringLiteral(" 未计时");
+            lines << alerts::topicOf(k) + QStringLiteral(" 未计时");
     }
     return lines.join(u'\n');
 }

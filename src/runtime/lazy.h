@@ -26,9 +26,6 @@ public:
     }
     T *operator->() { return &**this; }
 
-    /// Whether the window has been created (and loaded) in this run.
-    bool loaded() const { return !m_window.isNull(); }
-
 private:
     std::function<T *()> m_make;
     QPointer<T> m_window;

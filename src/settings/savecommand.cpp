@@ -1,13 +1,13 @@
 #include "settings/savecommand.h"
 
 #include "runtime/conversions.h"
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "settings/settingsstore.h"
 
 namespace settings {
 
-SaveCommand::SaveCommand(const runtime::Platform &platform, const SettingsStore &store, SavedIntervals &saved)
-    : m_platform(platform)
+SaveCommand::SaveCommand(const runtime::Hooks &hooks, const SettingsStore &store, SavedIntervals &saved)
+    : m_hooks(hooks)
     , m_store(store)
     , m_saved(saved)
 { }
@@ -15,7 +15,7 @@ SaveCommand::SaveCommand(const runtime::Platform &platform, const SettingsStore 
 void SaveCommand::run(QWidget *parent, bool counting, const std::array<QString, SavedIntervals::kCount> &texts)
 {
     if (counting) {
-        m_platform.Error(parent, QStringLiteral("正在计时中，无法进行保存"));
+        m_hooks.Error(parent, QStringLiteral("正在计时中，无法进行保存"));
         return;
     }
     SavedIntervals::Values values{};

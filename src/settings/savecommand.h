@@ -9,7 +9,7 @@
 class QWidget;
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 }
 
 namespace settings {
@@ -21,7 +21,7 @@ class SettingsStore;
 class SaveCommand
 {
 public:
-    SaveCommand(const runtime::Platform &platform, const SettingsStore &store, SavedIntervals &saved);
+    SaveCommand(const runtime::Hooks &hooks, const SettingsStore &store, SavedIntervals &saved);
 
     /// The nine texts in saved-interval order, each converted by the strict conversion
     /// (a text that is no number counts 0). While counting, says "正在计时中，无法进行保存"
@@ -29,7 +29,7 @@ public:
     void run(QWidget *parent, bool counting, const std::array<QString, SavedIntervals::kCount> &texts);
 
 private:
-    const runtime::Platform &m_platform;
+    const runtime::Hooks &m_hooks;
     const SettingsStore &m_store;
     SavedIntervals &m_saved;
 };

@@ -1,6 +1,6 @@
 #include "settings/settingsstore.h"
 
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 #include "settings/settingsfile.h"
 
 namespace settings {
@@ -28,8 +28,8 @@ QString reason(Failure failure, bool writing)
 
 } // namespace
 
-SettingsStore::SettingsStore(const runtime::Platform &platform)
-    : m_platform(platform)
+SettingsStore::SettingsStore(const runtime::Hooks &hooks)
+    : m_hooks(hooks)
 { }
 
 SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values &current) const
@@ -40,11 +40,11 @@ SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values 
     QByteArray content;
     const Failure failure = SettingsFile::read(path, &content);
     if (failure == Failure::Missing) {
-        m_platform.MsgBox(nullptr, QStringLiteral("未找到读档文件"));
+        m_hooks.MsgBox(nullptr, QStringLiteral("未找到读档文件"));
         return current;
     }
     if (failure != Failure::None) {
-        m_platform.Error(nullptr,
+        m_hooks.Error(nullptr,
                          QStringLiteral("无法打开读档文件：\n%1\n（%2）\n所有时间按 0 处理，读档文件未作改动。")
                              .arg(path, reason(failure, false)));
         return current;
@@ -55,7 +55,7 @@ SavedIntervals::Values SettingsStore::LoadSettings(const SavedIntervals::Values 
     for (int k = 0; k < read.fieldsRead; ++k)
         values[size_t(k)] = read.values[size_t(k)];
     if (!read.complete())
-        m_platform.Error(
+        m_hooks.Error(
             nullptr,
             QStringLiteral("读档文件内容有误，无法读出全部九个时间。\n未能读出的时间按 0 处理，读档文件未作改动。"));
     return values;
@@ -67,7 +67,7 @@ bool SettingsStore::SaveSettings(const SavedIntervals::Values &values, QWidget *
     const Failure failure = SettingsFile::write(path, values);
     if (failure == Failure::None)
         return true;
-    m_platform.Error(
+    m_hooks.Error(
         parent, QStringLiteral("个人时间保存失败，无法写入读档文件：\n%1\n（%2）").arg(path, reason(failure, true)));
     return false;
 }

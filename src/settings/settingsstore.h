@@ -5,7 +5,7 @@
 class QWidget;
 
 namespace runtime {
-struct Platform;
+struct Hooks;
 }
 
 namespace settings {
@@ -14,7 +14,7 @@ namespace settings {
 class SettingsStore
 {
 public:
-    explicit SettingsStore(const runtime::Platform &platform);
+    explicit SettingsStore(const runtime::Hooks &hooks);
 
     /// Reads the settings file and returns the nine intervals to keep. A missing file is
     /// reported with "未找到读档文件" and current comes back unchanged; so does a file that
@@ -30,7 +30,7 @@ public:
     bool SaveSettings(const SavedIntervals::Values &values, QWidget *parent) const;
 
 private:
-    const runtime::Platform &m_platform;
+    const runtime::Hooks &m_hooks;
 };
 
 } // namespace settings

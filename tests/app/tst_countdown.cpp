@@ -218,7 +218,7 @@ void TestCountdown::startAction()
 void TestCountdown::nothingTickedShowsProgramTitle()
 {
     Program p;
-    p.fake.platform.message = app::desktopPlatform().message; // a real message box
+    p.fake.hooks.message = app::desktopHooks().message; // a real message box
     SeenBox seen;
     answerMessageBox(&seen);
     p.start();

@@ -57,7 +57,7 @@ void TestStartup::closingTheMainWindowEndsTheProgram()
     check(p.form.get(), "Check1")->setChecked(true);
     whenModal([](QWidget *w) { button(w, "Command1")->click(); });
     p.form->Timer1_Timer(); // 0/0/0: the tick opens the water reminder
-    QVERIFY(p.form->tips().loaded() && p.form->reminder(alerts::Slot::Water).loaded());
+    QVERIFY(window(p.form.get(), "Form5") && window(p.form.get(), "Form2"));
 
     QuitWatch quit;
     // Ends the run of the event loop should the close not have ended it; started from
@@ -99,7 +99,9 @@ void TestStartup::programIcon()
 {
     app::setUpApplication();
     Fixture p;
-    for (QWidget *w : {static_cast<QWidget *>(p.form.get()), static_cast<QWidget *>(&*p.form->tips())}) {
+    whenModal([](QWidget *w) { button(w, "Command1")->click(); });
+    p.form->Command3_Click(); // the tips window, made at its first showing
+    for (QWidget *w : {static_cast<QWidget *>(p.form.get()), window(p.form.get(), "Form5")}) {
         const QIcon icon = w->windowIcon();
         QVERIFY(!icon.isNull());
         QVERIFY(icon.availableSizes().contains(QSize(16, 16)));

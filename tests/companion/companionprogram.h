@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QSystemTrayIcon>
 #include <QTimerEvent>
 
 #include <chrono>
@@ -32,7 +33,7 @@ struct Program : Fixture {
     void restart()
     {
         wiring.reset();
-        auto setup = app::CompanionWiring::setupFor(*form, fake.platform);
+        auto setup = app::CompanionWiring::setupFor(*form, fake.hooks);
         setup.clock = [this] {
             return now;
         };
@@ -50,8 +51,31 @@ struct Program : Fixture {
     }
     QString optionsPath() const { return folder.path() + u"/Quorvane/Quorvane.conf"_s; }
     QString historyPath() const { return folder.path() + u"/Quorvane/history.sqlite"_s; }
-    companion::Companion &add() { return wiring->companion(); }
-    companion::CompanionMenu &menu() { return add().menu(); }
+    /// The additions' menu, as a right click on the main window opens it.
+    companion::CompanionMenu &menu() { return *form->findChild<companion::CompanionMenu *>(); }
+    /// A pause the user chose runs: "继续计时" is offered.
+    bool paused() { return menu().resume()->isEnabled(); }
+    /// The tray icon, once the event loop has come round after the start.
+    QSystemTrayIcon *trayIcon()
+    {
+        QCoreApplication::processEvents();
+        return form->findChild<QSystemTrayIcon *>();
+    }
+    /// The tray icon's tooltip as the desktop is given it, the changes made so far included.
+    QString toolTip()
+    {
+        QSystemTrayIcon *icon = trayIcon();
+        QCoreApplication::sendPostedEvents();
+        return icon ? icon->toolTip() : u"(no tray icon)"_s;
+    }
+    /// Fires a timer of the additions ("pauseEnd", "awayPoll") as its time coming would.
+    void fire(const char *name)
+    {
+        auto *t = form->findChild<QTimer *>(QLatin1String(name));
+        QVERIFY2(t, name);
+        QTimerEvent e(t->timerId());
+        QCoreApplication::sendEvent(t, &e);
+    }
     SlotControls slot(int k) { return slotControls(form.get(), k); }
 
     /// Ticks slot k and types the interval (the start action then starts it).

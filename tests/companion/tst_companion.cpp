@@ -1,13 +1,10 @@
 // The additions around the program, driven through their menu on the real main window:
 // menu, context menu, pause, automatic repeat, options file, the start-at-login item, tray
-// tooltip and the reminder watch behind the notifications.
-#include "companion/awayhold.h"
+// tooltip, putting off, the hold while away and the record.
 #include "companion/companionprogram.h"
-#include "companion/history.h"
 #include "companion/historychart.h"
 #include "companion/historywindow.h"
-#include "companion/reminderwatch.h"
-#include "companion/tray.h"
+#include "platform/autostart.h"
 #include "testmain.h"
 #include "testsupport.h"
 
@@ -44,6 +41,26 @@ void putOffFromMenu(QWidget *reminder, int minutes)
             menu->setActiveAction(a);
     }
     QTest::keyClick(menu, Qt::Key_Return);
+}
+
+/// The acknowledged reminders of one day in the record at path, per slot.
+std::array<int, 3> acknowledgedOn(const QString &path, const QDate &day)
+{
+    std::array<int, 3> counts{};
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.prepare(u"SELECT slot FROM reminders WHERE how = 'acknowledged' AND substr(opened, 1, 10) = ?"_s);
+            q.addBindValue(day.toString(Qt::ISODate));
+            q.exec();
+            while (q.next())
+                ++counts.at(size_t(q.value(0).toInt()));
+        }
+    }
+    QSqlDatabase::removeDatabase(u"check"_s);
+    return counts;
 }
 
 QStringList hows(const QString &path)
@@ -84,7 +101,6 @@ private Q_SLOTS:
     void optionsFile_data();
     void optionsFile();
     void autostartMenuItem();
-    void reminderWatchSeesMessageAndAcknowledgement();
     void putOff_data();
     void putOff();
     void putOffInnermostOfNested();
@@ -114,8 +130,8 @@ void TestCompanion::menuCaptionsOrderAndStates()
     QVERIFY(!p.menu().resume()->isEnabled());
 
     // The tray icon offers the same menu.
-    p.add().tray().show();
-    QCOMPARE(p.add().tray().icon()->contextMenu(), &p.menu());
+    QVERIFY(p.trayIcon());
+    QCOMPARE(p.trayIcon()->contextMenu(), &p.menu());
 }
 
 void TestCompanion::contextMenu_data()
@@ -183,7 +199,7 @@ void TestCompanion::pauseHoldsExactlyTheRunningCountdowns()
     const QStringList water = boxTexts(p.slot(0)), toilet = boxTexts(p.slot(2));
 
     p.menu().pauseHalfHour()->trigger();
-    QVERIFY(p.add().pause().isPaused());
+    QVERIFY(p.paused());
     for (int k = 0; k < 3; ++k)
         QVERIFY2(!p.slot(k).timer->isActive(), qPrintable(QString::number(k)));
     QCOMPARE(boxTexts(p.slot(0)), water);
@@ -192,14 +208,14 @@ void TestCompanion::pauseHoldsExactlyTheRunningCountdowns()
         p.menu().resume()->trigger();
     } else if (end == u"time") {
         p.now = p.now.addSecs(29 * 60);
-        p.add().pause().endIfDue();
-        QVERIFY(p.add().pause().isPaused());
+        p.fire("pauseEnd"); // early: the clock was set back meanwhile
+        QVERIFY(p.paused());
         p.now = p.now.addSecs(60);
-        p.add().pause().endIfDue();
+        p.fire("pauseEnd");
     } else {
         p.form->Label2_Click(); // the pause ends first; slot 2, ticked and ready, starts
     }
-    QVERIFY(!p.add().pause().isPaused());
+    QVERIFY(!p.paused());
     QVERIFY(p.slot(0).timer->isActive());
     QVERIFY(p.slot(2).timer->isActive());
     QCOMPARE(p.slot(1).timer->isActive(), end == u"start");
@@ -282,20 +298,19 @@ void TestCompanion::repeatAfterAcknowledgement()
 void TestCompanion::toolTip()
 {
     Program p;
-    companion::Tray &tray = p.add().tray();
-    QCOMPARE(tray.toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
+    QCOMPARE(p.toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
     p.select(0, u"0"_s, u"30"_s, u"0"_s);
     p.select(2, u"2"_s, u"0"_s, u"10"_s);
     p.form->Label2_Click();
     p.tick(0);
     p.tick(2);
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(p.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
     p.tick(0);
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(p.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
     p.menu().pauseHalfHour()->trigger(); // at 14:00:40
-    QCOMPARE(tray.toolTip(), u"已暂停，至 14:30 继续\n喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(p.toolTip(), u"已暂停，至 14:30 继续\n喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
     p.menu().resume()->trigger();
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(p.toolTip(), u"喝水 0:29:58\n远眺 未计时\n厕所 2:00:09"_s);
 }
 
 void TestCompanion::iconToolTipOncePerPass()
@@ -304,20 +319,19 @@ void TestCompanion::iconToolTipOncePerPass()
     // run: a tray that hears of every change hears of three a second less often. (Only the
     // posted events are delivered here: the slots' own timers do not tick in this test.)
     Program p;
-    companion::Tray &tray = p.add().tray();
-    tray.show();
-    QCOMPARE(tray.icon()->toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
+    QSystemTrayIcon *icon = p.trayIcon();
+    QVERIFY(icon);
+    QCOMPARE(icon->toolTip(), u"喝水 未计时\n远眺 未计时\n厕所 未计时"_s);
     p.select(0, u"0"_s, u"30"_s, u"0"_s);
     p.select(2, u"2"_s, u"0"_s, u"10"_s);
     p.form->Label2_Click();
     QCoreApplication::sendPostedEvents();
-    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
+    QCOMPARE(icon->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
     p.tick(0);
     p.tick(2);
-    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
-    QCOMPARE(tray.toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(icon->toolTip(), u"喝水 0:30:00\n远眺 未计时\n厕所 2:00:10"_s);
     QCoreApplication::sendPostedEvents();
-    QCOMPARE(tray.icon()->toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
+    QCOMPARE(icon->toolTip(), u"喝水 0:29:59\n远眺 未计时\n厕所 2:00:09"_s);
 }
 
 void TestCompanion::optionsFile_data()
@@ -372,7 +386,7 @@ void TestCompanion::autostartMenuItem()
     // The item makes and removes the desktop's entry for the running program; its mark
     // shows what is there, also when the entry was added or removed behind its back.
     Program p;
-    const platform::Autostart &entry = p.add().autostart();
+    const platform::Autostart entry(QCoreApplication::applicationFilePath(), platform::Autostart::defaultPath());
     QVERIFY(!entry.isEnabled());
     QVERIFY(!p.menu().autostart()->isChecked());
     p.menu().autostart()->trigger();
@@ -386,27 +400,6 @@ void TestCompanion::autostartMenuItem()
     QVERIFY(p.menu().autostart()->isChecked());
     QVERIFY(entry.disable());
 }
-void TestCompanion::reminderWatchSeesMessageAndAcknowledgement()
-{
-    Program p;
-    companion::ReminderWatch watch;
-    QSignalSpy shown(&watch, &companion::ReminderWatch::shown);
-    QSignalSpy hidden(&watch, &companion::ReminderWatch::hidden);
-    p.slot(1).check->setChecked(true);
-    QString message;
-    whenModal([&message](QWidget *w) {
-        QApplication::processEvents(); // the window settles
-        message = label(w, "Label2")->text();
-        acknowledge(w);
-    });
-    p.form->Timer2_Timer(); // 0/0/0: the eye-rest reminder opens
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(qvariant_cast<alerts::Slot>(shown.first().at(0)), alerts::Slot::EyeRest);
-    QCOMPARE(shown.first().at(1).toString(), message);
-    QCOMPARE(hidden.size(), 1);
-    QCOMPARE(qvariant_cast<alerts::Slot>(hidden.first().at(0)), alerts::Slot::EyeRest);
-}
-
 void TestCompanion::putOff_data()
 {
     QTest::addColumn<int>("minutes");
@@ -434,7 +427,7 @@ void TestCompanion::putOff()
     });
     QVERIFY(beeping);
     QVERIFY(!beeper->isActive());
-    QVERIFY(!p.form->reminder(alerts::Slot::Water)->isVisible());
+    QVERIFY(!window(p.form.get(), "Form2")->isVisible());
     QCOMPARE(boxTexts(p.slot(0)), QStringList({u"0"_s, QString::number(minutes), u"0"_s}));
     QVERIFY(p.slot(0).check->isChecked());
     QVERIFY(p.slot(0).timer->isActive());
@@ -511,23 +504,23 @@ void TestCompanion::awayHoldByIdleTime()
     p.tick(0);
     const QStringList left = boxTexts(p.slot(0));
     p.idle = std::chrono::minutes(after); // away, but the choice is off
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     QVERIFY(p.slot(0).timer->isActive());
 
     p.idle = std::chrono::minutes(after) - 1s;
     p.menu().awayHold()->trigger();
     QVERIFY(p.slot(0).timer->isActive());
     p.idle = std::chrono::minutes(after);
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     QVERIFY(!p.slot(0).timer->isActive());
-    QVERIFY2(p.add().tray().toolTip().startsWith(u"已暂停（离开电脑）\n喝水 0:29:59"_s), qPrintable(p.add().tray().toolTip()));
+    QVERIFY2(p.toolTip().startsWith(u"已暂停（离开电脑）\n喝水 0:29:59"_s), qPrintable(p.toolTip()));
     p.form->Command1_Click();
     QCOMPARE(p.fake.texts(), QStringList{u"正在计时中，无法进行保存"_s});
     p.idle = 200ms; // input again
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     QVERIFY(p.slot(0).timer->isActive());
     QCOMPARE(boxTexts(p.slot(0)), left);
-    QVERIFY(!p.add().tray().toolTip().contains(u"离开电脑"_s));
+    QVERIFY(!p.toolTip().contains(u"离开电脑"_s));
 
     // The choice is kept; the minutes are written back as the user put them.
     p.restart();
@@ -548,11 +541,11 @@ void TestCompanion::awayHoldSilencesOpenReminderAndKeepsUserPause()
     bool silentAway = false, beepsBack = false, eyesHeld = false;
     p.tick(0, [&](QWidget *w) {
         p.idle = 5min;
-        p.add().awayHold().check();
+        p.fire("awayPoll");
         silentAway = !beeper->isActive();
         eyesHeld = !p.slot(1).timer->isActive();
         p.idle = 0ms;
-        p.add().awayHold().check();
+        p.fire("awayPoll");
         beepsBack = beeper->isActive();
         acknowledge(w);
     });
@@ -564,17 +557,17 @@ void TestCompanion::awayHoldSilencesOpenReminderAndKeepsUserPause()
     // Coming back does not end a pause the user chose, nor does its end the hold.
     p.menu().pauseHour()->trigger();
     p.idle = 5min;
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     p.idle = 0ms;
-    p.add().awayHold().check();
-    QVERIFY(p.add().pause().isPaused());
+    p.fire("awayPoll");
+    QVERIFY(p.paused());
     QVERIFY(!p.slot(1).timer->isActive());
     p.idle = 5min;
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     p.menu().resume()->trigger();
     QVERIFY(!p.slot(1).timer->isActive());
     p.idle = 0ms;
-    p.add().awayHold().check();
+    p.fire("awayPoll");
     QVERIFY(p.slot(1).timer->isActive());
 }
 
@@ -601,7 +594,7 @@ void TestCompanion::recordCountsAndChart()
 
     p.restart();
     p.menu().records()->trigger();
-    companion::HistoryWindow *window = p.add().historyWindow();
+    auto *window = p.form->findChild<companion::HistoryWindow *>();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), u"提醒记录"_s);
     QStringList texts;
@@ -609,11 +602,8 @@ void TestCompanion::recordCountsAndChart()
         texts << l->text();
     for (const QString &count : {u"喝水 2 次"_s, u"远眺 0 次"_s, u"厕所 0 次"_s})
         QVERIFY2(texts.contains(count), qPrintable(texts.join(u'|')));
-    const std::vector<companion::History::Day> days = p.add().history().lastDays(7);
-    QCOMPARE(days.size(), size_t(7));
-    QCOMPARE(days[5].date, today.date().addDays(-1));
-    QCOMPARE(days[5].acknowledged, (std::array<int, 3>{0, 0, 1}));
-    QCOMPARE(days[6].acknowledged, (std::array<int, 3>{2, 0, 0}));
+    QCOMPARE(acknowledgedOn(p.historyPath(), today.date().addDays(-1)), (std::array<int, 3>{0, 0, 1}));
+    QCOMPARE(acknowledgedOn(p.historyPath(), today.date()), (std::array<int, 3>{2, 0, 0}));
     // Drawn: the water bar in the water reminder's colour; no eye-rest bar at all.
     const QImage chart = window->findChild<companion::HistoryChart *>()->grab().toImage();
     int water = 0, eyes = 0;

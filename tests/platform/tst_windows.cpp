@@ -154,9 +154,9 @@ void TestWindows::earlierTimesAreReadUntilTheFirstSave()
     if (!inVirtualStore.isEmpty())
         QVERIFY(writeFile(store, inVirtualStore));
 
-    FakePlatform fake;
+    FakeHooks fake;
     {
-        MainForm form(fake.platform);
+        MainForm form(fake.hooks);
         QVERIFY(fake.messages.isEmpty()); // no "未找到读档文件": the times were found
         QCOMPARE(boxTexts(form), shown);
         box(&form, "s3")->setText(u"7"_s);
@@ -169,7 +169,7 @@ void TestWindows::earlierTimesAreReadUntilTheFirstSave()
     QCOMPARE(contentOf(store), inVirtualStore);
 
     // Once the new file is there, it is the one read.
-    MainForm again(fake.platform);
+    MainForm again(fake.hooks);
     QCOMPARE(boxTexts(again).last(), u"7"_s);
 }
 

@@ -178,7 +178,7 @@ void TestFirstUse::chineseUnderAnyLocale()
             caption = qobject_cast<QMessageBox *>(w)->buttons().constFirst()->text();
             w->close();
         });
-        app::desktopPlatform().MsgBox(nullptr, u"未找到读档文件"_s);
+        app::desktopHooks().MsgBox(nullptr, u"未找到读档文件"_s);
         QCOMPARE(caption, u"确定"_s);
     }
     if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_zh_CN.qm"_s))
@@ -210,7 +210,7 @@ void TestFirstUse::errorsSayWhy()
 {
     QFETCH(QString, obstacle);
     QFETCH(QString, reason);
-    FakePlatform fake;
+    FakeHooks fake;
     SettingsFolder folder;
     folder.write(kEarlier);
     QString path = folder.file();
@@ -224,7 +224,7 @@ void TestFirstUse::errorsSayWhy()
         qputenv("XDG_CONFIG_HOME", (path + u"/config"_s).toLocal8Bit());
         path += u"/config/Quorvane.txt"_s;
     }
-    const settings::SettingsStore store(fake.platform);
+    const settings::SettingsStore store(fake.hooks);
     settings::SavedIntervals::Values loaded = kZeros;
     bool saved = false;
     {
@@ -312,12 +312,12 @@ void TestFirstUse::brokenDiskKeepsEarlierFile()
     QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     while (full && fill.write(QByteArray(4096, 'x')) > 0) { // all the room left
     }
-    FakePlatform fake;
-    MainForm form(fake.platform);
+    FakeHooks fake;
+    MainForm form(fake.hooks);
     for (QLineEdit *b : form.timeBoxes())
         b->setText(u"0"_s);
-    const auto recorder = fake.platform.message;
-    fake.platform.message = app::desktopPlatform().message; // the real box
+    const auto recorder = fake.hooks.message;
+    fake.hooks.message = app::desktopHooks().message; // the real box
     if (!full && !failSyncs())
         QSKIP("system call filters (seccomp) are not available here");
     QString text, title, caption;
@@ -334,7 +334,7 @@ void TestFirstUse::brokenDiskKeepsEarlierFile()
     QCOMPARE(othersIn(config), QStringList{u"filler"_s});
     if (full) { // the program goes on: with room again, the same click saves
         QVERIFY(fill.remove());
-        fake.platform.message = recorder;
+        fake.hooks.message = recorder;
         form.Command1_Click();
         QCOMPARE(fake.messages.size(), 0);
         QCOMPARE(contentOf(file), QByteArray("0,0,0,0,0,0,0,0,0\r\n"));
@@ -354,13 +354,13 @@ void TestFirstUse::leftoversStayWhileASaveRuns()
     }
     const int fd = open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     QVERIFY(fd >= 0 && flock(fd, LOCK_SH) == 0); // as the save of another instance holds it
-    FakePlatform fake;
+    FakeHooks fake;
     {
-        MainForm whileSaving(fake.platform);
+        MainForm whileSaving(fake.hooks);
     }
     QVERIFY(QFile::exists(leftover));
     close(fd);
-    MainForm form(fake.platform);
+    MainForm form(fake.hooks);
     QVERIFY(!QFile::exists(leftover));
     QVERIFY(QFile::exists(notes));
     QCOMPARE(folder.read(), kEarlier);

@@ -114,7 +114,7 @@ public:
         : m_rng(20240611)
     {
         m_folder.write("0,0,20,0,0,30,0,0,40\r\n");
-        m_form = std::make_unique<MainForm>(m_fake.platform);
+        m_form = std::make_unique<MainForm>(m_fake.hooks);
         m_text1 = m_form->findChild<QLineEdit *>(u"Text1"_s);
         m_beeper = timer(m_form.get(), "Timer4");
         // The clock must not tick behind the day's back.
@@ -156,8 +156,8 @@ public:
     }
     bool allWindowsMade() const
     {
-        return m_form->reminder(alerts::Slot::Water).loaded() && m_form->reminder(alerts::Slot::EyeRest).loaded()
-               && m_form->reminder(alerts::Slot::Toilet).loaded() && m_form->tips().loaded();
+        return window(m_form.get(), "Form2") && window(m_form.get(), "Form3") && window(m_form.get(), "Form4")
+               && window(m_form.get(), "Form5");
     }
 
     QString failure;
@@ -199,7 +199,7 @@ private:
     }
 
     std::mt19937 m_rng;
-    FakePlatform m_fake;
+    FakeHooks m_fake;
     SettingsFolder m_folder;
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
@@ -211,7 +211,7 @@ private:
 
 void Day::answer(QWidget *w)
 {
-    const bool tips = m_form->tips().loaded() && w == &*m_form->tips();
+    const bool tips = w == window(m_form.get(), "Form5");
     if (tips) {
         ++tipsShown;
     } else {

@@ -235,7 +235,7 @@ private:
     std::deque<QString> m_recent;
     std::deque<Action> m_queue;
 
-    FakePlatform m_fake;
+    FakeHooks m_fake;
     SettingsFolder m_folder;
     std::unique_ptr<MainForm> m_form;
     QLineEdit *m_text1 = nullptr;
@@ -287,7 +287,8 @@ QStringList Monkey::texts(int slot) const
 
 QWidget *Monkey::reminderIfLoaded(int slot) const
 {
-    return m_form->reminder(alerts::Slot(slot)).loaded() ? &*m_form->reminder(alerts::Slot(slot)) : nullptr;
+    static const char *const names[3] = {"Form2", "Form3", "Form4"};
+    return window(m_form.get(), names[slot]);
 }
 
 bool Monkey::reminderVisible(int slot) const
@@ -357,7 +358,7 @@ void Monkey::setUp()
     m_file = fields.join(u',').toLatin1() + "\r\n";
     m_folder.write(m_file);
 
-    m_form = std::make_unique<MainForm>(m_fake.platform);
+    m_form = std::make_unique<MainForm>(m_fake.hooks);
     m_text1 = m_form->findChild<QLineEdit *>(u"Text1"_s);
     m_beeper = timer(m_form.get(), "Timer4");
     m_label2 = m_form->findChild<runtime::ClickLabel *>(u"Label2"_s);
@@ -495,7 +496,7 @@ void Monkey::connectOracles()
         if (tipsShown != m_command3)
             fail(u"the tips button was clicked %1 times but the tips window was shown %2 times"_s.arg(m_command3)
                      .arg(tipsShown));
-        if (m_form->tips().loaded() && m_form->tips()->isVisible())
+        if (QWidget *tips = window(m_form.get(), "Form5"); tips && tips->isVisible())
             fail(u"the tips button returned with the tips window still open"_s);
     });
 
@@ -599,7 +600,7 @@ void Monkey::answer(QWidget *w)
         if (w == reminderIfLoaded(k))
             slot = k;
     }
-    const bool tips = m_form->tips().loaded() && w == &*m_form->tips();
+    const bool tips = w == window(m_form.get(), "Form5");
     if (slot < 0 && !tips) {
         fail(u"an unexpected window %1 \"%2\" opened"_s.arg(QString::fromLatin1(w->metaObject()->className()),
                                                             w->objectName()));
@@ -695,7 +696,7 @@ void Monkey::answer(QWidget *w)
 void Monkey::tick(int k)
 {
     const SlotState before = state().rows[size_t(k)];
-    m_alerting.push_back({k, !m_form->reminder(alerts::Slot(k)).loaded(), m_beeper->Enabled(), m_text1->text()});
+    m_alerting.push_back({k, !reminderIfLoaded(k), m_beeper->Enabled(), m_text1->text()});
     m_fake.r = std::uniform_real_distribution<double>(0, 1)(m_rng);
     ++ticks;
     ++m_ticksOf[k];

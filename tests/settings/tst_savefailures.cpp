@@ -99,10 +99,10 @@ void TestSaveFailures::failedSaveKeepsEarlierFile()
     QFETCH(QString, obstacle);
     QFETCH(bool, earlierFile);
     const QByteArray earlier("1,2,3,4,5,6,7,8,9\r\n");
-    FakePlatform fake;
+    FakeHooks fake;
     SettingsFolder folder;
     folder.write(earlier);
-    MainForm form(fake.platform);
+    MainForm form(fake.hooks);
     setBoxes(form, QStringLiteral("0"));
     const QString blocker = folder.path() + QStringLiteral("/blocker");
 

@@ -11,6 +11,7 @@
 #include "runtime/picture.h"
 #include "testmain.h"
 #include "testsupport.h"
+#include "ui/windowdefs.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -72,21 +73,25 @@ struct UnusualDesktopColours {
 struct Windows {
     Windows()
         : p("0,0,0,0,0,0,0,0,0\r\n")
+        , beeper(box(p.form.get(), "Text1"), timer(p.form.get(), "Timer4"), p.fake.hooks)
+        , tips(p.form.get())
     {
         for (int slot = 0; slot < 3; ++slot)
-            reminders[size_t(slot)] = std::make_unique<alerts::ReminderWindow>(alerts::Slot(slot), p.form.get(),
-                                                                               p.form->beeper(), p.fake.platform);
+            reminders[size_t(slot)] =
+                std::make_unique<alerts::ReminderWindow>(alerts::Slot(slot), p.form.get(), beeper, p.fake.hooks);
     }
     QWidget *window(const QString &name)
     {
         if (name == QLatin1String("Form1"))
             return p.form.get();
         if (name == QLatin1String("Form5"))
-            return &*p.form->tips();
+            return &tips;
         return reminders[size_t(name.back().digitValue() - 2)].get();
     }
     UnusualDesktopColours colours; // first: in place before any window is built
     Fixture p;
+    alerts::Beeper beeper;
+    alerts::TipsWindow tips;
     std::array<std::unique_ptr<alerts::ReminderWindow>, 3> reminders;
 };
 
@@ -103,13 +108,25 @@ QString drawnFamily(const QString &family)
     return QString();
 }
 
+/// The picture that an image control of window shows, as the window's definition names it.
+QImage definedPicture(const QWidget *window, const QString &control)
+{
+    for (const runtime::FormDef *def : {&ui::Form1(), &ui::Form2(), &ui::Form3(), &ui::Form4(), &ui::Form5()}) {
+        if (window->objectName() != QLatin1String(def->name))
+            continue;
+        for (const runtime::ControlDef &c : def->controls)
+            if (control == QLatin1String(c.name))
+                return QImageReader(QString::fromUtf8(c.picture)).read();
+    }
+    return QImage();
+}
+
 bool hasKind(QObject *o, const QString &kind)
 {
     if (kind == QLatin1String("label"))
         return qobject_cast<QLabel *>(o);
     if (kind == QLatin1String("image")) {
-        auto *p = qobject_cast<runtime::Picture *>(o);
-        return p && !p->pictureSize().isEmpty();
+        return qobject_cast<runtime::Picture *>(o);
     }
     if (kind == QLatin1String("textbox"))
         return qobject_cast<QLineEdit *>(o);
@@ -179,7 +196,11 @@ void compareControl(QWidget *window, const ExpectedControl &e)
                                                              .arg(w->height())));
     }
     if (e.kind == QLatin1String("image")) {
-        QCOMPARE(static_cast<runtime::Picture *>(w)->pictureSize(), e.picture); // its own size, not stretched
+        // Its own picture at its own size, not stretched: the far corner shows the picture's.
+        const QImage picture = definedPicture(window, e.name);
+        QCOMPARE(picture.size(), e.picture);
+        const QPoint corner(picture.width() - 1, picture.height() - 1);
+        QCOMPARE(QColor(w->grab().toImage().pixel(corner)), QColor(picture.pixel(corner)));
         return;
     }
     if (e.kind != QLatin1String("line"))

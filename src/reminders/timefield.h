@@ -6,7 +6,7 @@ namespace runtime {
 class TextBox;
 }
 
-namespace app {
+namespace reminders {
 
 /// One of the nine time boxes with the upper limit of its field: 23 for hours, 59 for
 /// minutes and seconds. The box's text is the value itself; nothing is kept beside it.
@@ -43,4 +43,4 @@ private:
     int m_limit;
 };
 
-} // namespace app
+} // namespace reminders

@@ -1,4 +1,4 @@
-#include "runtime/platform.h"
+#include "runtime/hooks.h"
 
 #include "platform/systembell.h"
 
@@ -10,9 +10,9 @@
 
 namespace runtime {
 
-Platform desktopPlatform(const QString &applicationTitle, const QString &applicationId)
+Hooks desktopHooks(const QString &applicationTitle, const QString &applicationId)
 {
-    Platform p;
+    Hooks p;
     p.message = [applicationTitle](QWidget *parent, const QString &text, const QString &title, QMessageBox::Icon icon) {
         QMessageBox box(icon, title.isEmpty() ? applicationTitle : title, text, QMessageBox::Ok, parent);
         // Chinese under every locale, whether or not Qt's own translation is installed.

@@ -1,11 +1,11 @@
-#include "app/timefield.h"
+#include "reminders/timefield.h"
 
 #include "runtime/conversions.h"
 #include "runtime/textbox.h"
 
 #include <cmath>
 
-namespace app {
+namespace reminders {
 
 TimeField::TimeField(runtime::TextBox *box, int limit)
     : m_box(box)
@@ -47,4 +47,4 @@ void TimeField::setText(const QString &text)
     m_box->setText(text);
 }
 
-} // namespace app
+} // namespace reminders

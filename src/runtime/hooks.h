@@ -12,7 +12,7 @@ class QWidget;
 
 namespace runtime {
 
-struct Platform {
+struct Hooks {
     /// Shows a modal message box with one button, "确定", and waits until it is closed. An
     /// empty title means the application's own title.
     std::function<void(QWidget *parent, const QString &text, const QString &title, QMessageBox::Icon icon)> message;
@@ -41,10 +41,10 @@ struct Platform {
     void Beep() const { beep(); }
 };
 
-/// The platform of the desktop: real message boxes titled applicationTitle unless
+/// The hooks of the desktop: real message boxes titled applicationTitle unless
 /// they have a title of their own, their button captioned "确定" under every locale;
 /// the sound theme's bell rung in the name of applicationId; and random numbers from a
 /// clock-seeded generator.
-Platform desktopPlatform(const QString &applicationTitle, const QString &applicationId);
+Hooks desktopHooks(const QString &applicationTitle, const QString &applicationId);
 
 } // namespace runtime
