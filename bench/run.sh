@@ -68,10 +68,9 @@ fail() {
 # ---- Tools ------------------------------------------------------------------------------
 # Progress on stderr: stdout carries only the tables.
 # The program's own build needs what tools/setup.sh installs for it.
-bash "$top/tools/install-missing.sh" xvfb xdotool imagemagick linux-perf libx11-dev libxdamage-dev \
-  cmake ninja-build build-essential pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libxcb1-dev libxss-dev libqt6sql6-sqlite libcanberra-dev libcanberra-pulse \
-  sound-theme-freedesktop fonts-noto-cjk qt6-translations-l10n >&2
+source "$top/tools/packages.sh"
+bash "$top/tools/install-missing.sh" xvfb xdotool imagemagick linux-perf libx11-dev libxdamage-dev ninja-build \
+  "${quorvane_packages[@]}" >&2
 if want peers; then
   # The peers as a user gets them with apt (Safe Eyes with its recommended tray library and
   # idle probe), and the message bus daemon that each program gets a session bus from.

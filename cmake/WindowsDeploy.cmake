@@ -41,6 +41,9 @@ if(WIN32)
     list(APPEND _quorvane_runtime ${path})
   endforeach()
   install(FILES ${_quorvane_runtime} DESTINATION .)
+  # Where they are, for the runs of the build folder's programs under Wine (tools/windows.sh).
+  list(JOIN _quorvane_runtime "\n" _quorvane_runtime_lines)
+  file(WRITE ${CMAKE_BINARY_DIR}/mingw-runtime-dlls.txt "${_quorvane_runtime_lines}\n")
 
   # Qt's own Chinese texts (the buttons of its dialogs, a box's context menu), found by
   # QLibraryInfo through qt.conf. Qt's translations are architecture-free: the host's

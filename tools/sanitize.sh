@@ -17,8 +17,8 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUORVANE_ASAN_BUILD_DIR:-$top/build-asan}
 
-bash "$top/tools/install-missing.sh" build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools \
-  libgl-dev libxcb1-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop fonts-noto-cjk qt6-translations-l10n
+source "$top/tools/packages.sh"
+bash "$top/tools/install-missing.sh" "${quorvane_packages[@]}"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON -DBUILD_TESTING=ON

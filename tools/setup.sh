@@ -20,20 +20,10 @@ esac
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUORVANE_BUILD_DIR:-$top/build}
 
-packages=(
-  build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxss-dev libqt6sql6-sqlite
-  libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-  fonts-noto-cjk qt6-translations-l10n
-)
+source "$top/tools/packages.sh"
+packages=("${quorvane_packages[@]}")
 if [ "$mode" = test ]; then
-  # Desktop-file and AppStream checks, the Debian package test, and the tests that run
-  # the program on a private X server and under a headless Wayland compositor; a session
-  # bus, a tray and a notification server for the companion's desktop test; the window
-  # managers and terminal of the reminder tests on a real desktop.
-  packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
-    weston qt6-wayland dbus-daemon dbus-bin trayer dunst python3-dbus python3-gi
-    openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm)
+  packages+=("${quorvane_test_packages[@]}")
 fi
 bash "$top/tools/install-missing.sh" "${packages[@]}"
 

@@ -10,11 +10,6 @@
 #   bash tools/windows.sh installer-test
 #                                    the installer, installed, used and uninstalled in a
 #                                    fresh Wine prefix
-#   bash tools/windows.sh selftest [DIR]
-#                                    cross-build a small Widgets program and a Qt Test
-#                                    executable in DIR (default /tmp/quorvane-winproof),
-#                                    run the test through ctest under Wine and take a
-#                                    screenshot of the program's window
 #
 # The kit is Qt 6.4.2 (the version of Debian's host Qt tools, which a cross build of
 # Qt 6 needs) built from Debian's own qt6-base source package. It lives outside the
@@ -214,15 +209,6 @@ kit_cmake_args() {
   fi
 }
 
-# The folder of the mingw runtime DLLs that every program built with it needs:
-# libstdc++-6.dll, libgcc_s_seh-1.dll (gcc's posix folder) and libwinpthread-1.dll.
-mingw_runtime_dlls() {
-  local gccdir
-  gccdir=$(dirname "$("$mingw_triplet-g++-posix" -print-file-name=libstdc++-6.dll)")
-  printf '%s\n' "$gccdir/libstdc++-6.dll" "$gccdir/libgcc_s_seh-1.dll" \
-    "/usr/$mingw_triplet/lib/libwinpthread-1.dll"
-}
-
 # The environment of every Wine run in the build folder $1.
 wine_env() {
   export WINEPREFIX=$1/wineprefix
@@ -240,8 +226,9 @@ wine_env() {
 
 # Sets up a Wine prefix in the build folder $1 (once), with a CJK font Windows programs
 # find under the names they ask for, and writes $1/wine-run, which runs a Windows
-# program there: the kit's DLLs and the mingw runtime are on its path, so programs in
-# the build folder run without the DLLs beside them.
+# program there: the kit's DLLs and the mingw runtime (the DLLs that
+# cmake/WindowsDeploy.cmake found, listed in the configured build folder) are on its
+# path, so programs in the build folder run without the DLLs beside them.
 wine_prefix() {
   local build=$1 started fonts cjk
   mkdir -p "$build"
@@ -291,7 +278,7 @@ EOF
     fi
   )
   local winepath="" p
-  for p in $({ echo "$kit/bin" && mingw_runtime_dlls | xargs -n1 dirname; } | awk '!seen[$0]++'); do
+  for p in $({ echo "$kit/bin" && xargs -n1 dirname <"$build/mingw-runtime-dlls.txt"; } | awk '!seen[$0]++'); do
     winepath+="${winepath:+;}Z:${p//\//\\}"
   done
   cat >"$build/wine-run" <<EOF
@@ -333,159 +320,6 @@ xvfb_stop() {
   fi
 }
 
-selftest() {
-  local dir=${1:-/tmp/quorvane-winproof}
-  build_kit
-  mkdir -p "$dir"
-  dir=$(cd "$dir" && pwd)
-  write_selftest_project "$dir/src"
-  wine_prefix "$dir/build"
-  local args
-  mapfile -t args < <(kit_cmake_args "$dir/build")
-  cmake -S "$dir/src" -B "$dir/build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$dir/install" "${args[@]}"
-  cmake --build "$dir/build"
-  cmake --install "$dir/build"
-
-  # shellcheck disable=SC2064 # the folder is known now, and gone from scope at exit
-  trap "xvfb_stop '$dir/build'" EXIT
-  xvfb_start
-  (cd "$dir/build" && ctest --output-on-failure --timeout 120)
-  # The installed test, with the DLLs beside it and no WINEPATH.
-  (wine_env "$dir/build" && cd "$dir/install" && wine tst_proof.exe)
-
-  # The installed program alone, with nothing but what lies beside it: no WINEPATH.
-  rm -f "$dir/screenshot.png"
-  (
-    wine_env "$dir/build"
-    cd "$dir/install" && wine winproof.exe >"$dir/winproof.log" 2>&1
-  ) &
-  local run=$! i
-  for ((i = 0; i < 60; i++)); do
-    [ -f "$dir/install/winproof-shown" ] && break
-    sleep 1
-  done
-  sleep 2
-  import -window root "$dir/screenshot.png"
-  wait "$run" || { cat "$dir/winproof.log"; return 1; }
-  cat "$dir/winproof.log"
-  grep -q 'platform=windows listening=1 drivers=QSQLITE' "$dir/winproof.log"
-  echo "Screenshot: $dir/screenshot.png"
-}
-
-write_selftest_project() {
-  local src=$1
-  mkdir -p "$src"
-  cat >"$src/CMakeLists.txt" <<'EOF'
-cmake_minimum_required(VERSION 3.21)
-project(winproof LANGUAGES CXX)
-set(CMAKE_CXX_STANDARD 20)
-set(CMAKE_AUTOMOC ON)
-find_package(Qt6 REQUIRED COMPONENTS Widgets Network Test Sql)
-
-add_executable(winproof WIN32 main.cpp)
-target_link_libraries(winproof PRIVATE Qt6::Widgets Qt6::Network Qt6::Sql)
-
-enable_testing()
-add_executable(tst_proof tst_proof.cpp)
-target_link_libraries(tst_proof PRIVATE Qt6::Test Qt6::Network)
-add_test(NAME proof COMMAND tst_proof)
-
-# What a program built on the kit needs beside its .exe: the Qt DLLs and plugins,
-# taken from the kit's imported targets, and the mingw runtime.
-install(TARGETS winproof tst_proof RUNTIME DESTINATION .)
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::Sql Qt6::Test
-  RUNTIME DESTINATION .)
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QICOPlugin Qt6::QJpegPlugin Qt6::QGifPlugin
-  LIBRARY DESTINATION imageformats)
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QSQLiteDriverPlugin LIBRARY DESTINATION sqldrivers)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
-  OUTPUT_VARIABLE libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
-get_filename_component(gccdir ${libstdcxx} DIRECTORY)
-install(FILES ${gccdir}/libstdc++-6.dll ${gccdir}/libgcc_s_seh-1.dll
-  /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll DESTINATION .)
-EOF
-  cat >"$src/main.cpp" <<'EOF'
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFontInfo>
-#include <QImageReader>
-#include <QLabel>
-#include <QLocalServer>
-#include <QSqlDatabase>
-#include <QStyle>
-#include <QTimer>
-#include <QVBoxLayout>
-#include <QWidget>
-#include <cstdio>
-
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QLocalServer server;
-    const bool listening = server.listen(QStringLiteral("winproof-%1").arg(QCoreApplication::applicationPid()));
-
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("winproof"));
-    auto *layout = new QVBoxLayout(&window);
-    auto *text = new QLabel(QStringLiteral("未找到读档文件"));
-    QFont big = text->font();
-    big.setPointSize(28);
-    text->setFont(big);
-    layout->addWidget(text);
-    layout->addWidget(new QLabel(QStringLiteral("QLocalServer: %1\nSQL drivers: %2\nImage formats: %3\nStyle: %4")
-                                     .arg(listening ? QStringLiteral("listening on ") + server.fullServerName()
-                                                    : server.errorString())
-                                     .arg(QSqlDatabase::drivers().join(' '))
-                                     .arg(QString::fromLatin1(QImageReader::supportedImageFormats().join(' ')))
-                                     .arg(app.style()->name())));
-    window.move(40, 40);
-    window.show();
-    std::printf("platform=%s listening=%d drivers=%s\n", qPrintable(QGuiApplication::platformName()),
-                listening, qPrintable(QSqlDatabase::drivers().join(' ')));
-    std::printf("font=%s drawn with %s\n", qPrintable(QApplication::font().family()),
-                qPrintable(QFontInfo(QApplication::font()).family()));
-    std::fflush(stdout);
-
-    QTimer::singleShot(1000, [] {
-        QFile shown(QDir(QCoreApplication::applicationDirPath()).filePath("winproof-shown"));
-        shown.open(QIODevice::WriteOnly);
-    });
-    QTimer::singleShot(8000, &app, &QApplication::quit);
-    const int rc = app.exec();
-    QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath("winproof-shown"));
-    return listening ? rc : 1;
-}
-EOF
-  cat >"$src/tst_proof.cpp" <<'EOF'
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QtTest>
-
-class TestProof : public QObject
-{
-    Q_OBJECT
-private slots:
-    void localServerTakesAConnection()
-    {
-        QLocalServer server;
-        QVERIFY(server.listen(QStringLiteral("tst-proof-%1").arg(QCoreApplication::applicationPid())));
-        QLocalSocket client;
-        client.connectToServer(server.serverName());
-        QVERIFY(client.waitForConnected(5000));
-        QVERIFY(server.waitForNewConnection(5000));
-        QCOMPARE(QString::fromUtf8("未找到读档文件").size(), 7);
-    }
-};
-
-QTEST_GUILESS_MAIN(TestProof)
-#include "tst_proof.moc"
-EOF
-}
-
 # The build folder of the Windows program and its tests (QUORVANE_WINDOWS_BUILD_DIR).
 windows_build_dir() { echo "${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}"; }
 
@@ -494,9 +328,10 @@ windows_build_dir() { echo "${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}"; 
 configure_program() {
   local build=$1 args
   build_kit
-  wine_prefix "$build"
+  mkdir -p "$build"
   mapfile -t args < <(kit_cmake_args "$(cd "$build" && pwd)")
   cmake -S "$top" -B "$build" "${args[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$2"
+  wine_prefix "$build"
 }
 
 # The program, cross-built against the kit into build-windows/.
@@ -581,7 +416,8 @@ test_installer() {
   build_installer
   build=$(windows_build_dir)
   version=$(project_version)
-  bash "$top/packaging/windows/test-installer.sh" "$build/quorvane-$version-setup.exe" "$build/installer-test"
+  bash "$top/packaging/windows/test-installer.sh" "$build/quorvane-$version-setup.exe" "$build/stage" \
+    "$build/installer-test"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
@@ -591,9 +427,8 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   test) test_program ;;
   installer) build_installer ;;
   installer-test) test_installer ;;
-  selftest) selftest "${2:-}" ;;
   *)
-    echo "usage: $0 kit|build|test|installer|installer-test|selftest [DIR]" >&2
+    echo "usage: $0 kit|build|test|installer|installer-test" >&2
     exit 2
     ;;
   esac

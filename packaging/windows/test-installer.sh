@@ -6,13 +6,17 @@
 # CR LF, a 1-second water reminder opening Form2 and going at a click on 我已知晓; a
 # silent uninstall that removes the program and keeps the saved times.
 #
-#   bash packaging/windows/test-installer.sh SETUP_EXE SCRATCH_DIR
+#   bash packaging/windows/test-installer.sh SETUP_EXE STAGE_DIR SCRATCH_DIR
+#
+# STAGE_DIR: the program's folder as `cmake --install` laid it out for the installer;
+# every file in it must be installed.
 #
 # Needs wine, Xvfb, openbox, xdotool and xwininfo (tools/windows.sh installs them).
 set -euo pipefail
 
 setup=$(realpath "$1")
-scratch=$2
+stage=$(realpath "$2")
+scratch=$3
 rm -rf "$scratch"
 mkdir -p "$scratch"
 scratch=$(cd "$scratch" && pwd)
@@ -68,9 +72,8 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane
 wine "$setup" /S >"$scratch/setup.log" 2>&1 || die "the installer failed ($(cat "$scratch/setup.log"))"
 wineserver -w
 missing=
-for f in quorvane.exe uninstall.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6Sql.dll \
-  libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll qt.conf platforms/qwindows.dll \
-  styles/qwindowsvistastyle.dll imageformats/qjpeg.dll imageformats/qico.dll sqldrivers/qsqlite.dll translations/qtbase_zh_CN.qm; do
+[ -f "$stage/quorvane.exe" ] || die "$stage holds no quorvane.exe"
+for f in uninstall.exe $(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); do
   [ -f "$folder/$f" ] || missing+=" $f"
 done
 if [ -z "$missing" ]; then

@@ -51,7 +51,6 @@ public:
     ReminderSlot(QWidget *form, alerts::Slot slot, std::function<alerts::ReminderWindow *()> makeWindow,
                  QObject *parent = nullptr);
 
-    alerts::Slot slot() const { return m_slot; }
     QCheckBox *check() const { return m_check; }
     runtime::Timer *timer() const { return m_timer; }
     TimeField &hours() { return m_fields[0]; }

@@ -28,9 +28,6 @@ public:
     /// source: the picture's file or resource path.
     explicit Picture(const QString &source, QWidget *parent = nullptr);
 
-    /// The picture's natural size; empty when it cannot be read.
-    QSize pictureSize() const { return m_pictureSize; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

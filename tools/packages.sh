@@ -1,0 +1,23 @@
+# The Debian packages Quorvane needs, in one place; sourced by tools/setup.sh,
+# tools/sanitize.sh and bench/run.sh.
+
+# To build the program and run it: compiler, CMake, Qt 6 with its SQLite driver and its
+# Chinese translation, libxcb and libXss (the X11 window manager conversation and the
+# idle time), libcanberra and a sound theme, the Noto CJK fonts.
+quorvane_packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxss-dev libqt6sql6-sqlite
+  libcanberra-dev libcanberra-pulse sound-theme-freedesktop
+  fonts-noto-cjk qt6-translations-l10n
+)
+
+# What the whole test suite needs beyond them: the desktop-file and AppStream checks, the
+# Debian package test, and the tests that run the program on a private X server and under
+# a headless Wayland compositor; a session bus, a tray and a notification server for the
+# additions' desktop test; the window managers and terminal of the reminder tests on a
+# real desktop.
+quorvane_test_packages=(
+  desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
+  weston qt6-wayland dbus-daemon dbus-bin trayer dunst python3-dbus python3-gi
+  openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm
+)
