@@ -19,7 +19,8 @@ set_property(CACHE QUORVANE_DESKTOP PROPERTY STRINGS freedesktop windows)
 
 set(_p src/platform)
 set(_quorvane_platform_sources
-  ${_p}/appid.h ${_p}/autostart.h ${_p}/awaydetector.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/durablefolder.h
+  ${_p}/appid.h ${_p}/autostart.h ${_p}/awaydetector.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/donotdisturb.h
+  ${_p}/durablefolder.h
   ${_p}/filelocations.h ${_p}/memoryrelease.h ${_p}/notifier.h ${_p}/singleinstance.h ${_p}/systembell.h)
 
 if(QUORVANE_DESKTOP STREQUAL "freedesktop")
@@ -37,6 +38,7 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   list(APPEND _quorvane_platform_sources
     ${_p}/freedesktop/autostart.cpp
     ${_p}/freedesktop/awaydetector.cpp
+    ${_p}/freedesktop/donotdisturb.cpp
     ${_p}/freedesktop/notifier.cpp
     ${_p}/freedesktop/singleinstance.cpp
     ${_p}/freedesktop/applicationadaptor.h ${_p}/freedesktop/applicationadaptor.cpp
@@ -51,6 +53,7 @@ elseif(QUORVANE_DESKTOP STREQUAL "windows")
   list(APPEND _quorvane_platform_sources
     ${_p}/windows/autostart.cpp
     ${_p}/windows/awaydetector.cpp
+    ${_p}/windows/donotdisturb.cpp
     ${_p}/windows/desktopwindow.cpp
     ${_p}/windows/durablefolder.cpp
     ${_p}/windows/filelocations.cpp
