@@ -11,10 +11,11 @@ namespace companion {
 
 using namespace std::chrono_literals;
 
-AwayHold::AwayHold(platform::AwayDetector &detector, reminders::Reminders &reminders, QObject *parent)
+AwayHold::AwayHold(platform::AwayDetector &detector, reminders::Reminders &reminders, Clock now, QObject *parent)
     : QObject(parent)
     , m_detector(detector)
     , m_reminders(reminders)
+    , m_now(std::move(now))
     , m_poll(new QTimer(this))
 {
     m_poll->setObjectName(QStringLiteral("awayPoll"));
@@ -39,6 +40,17 @@ void AwayHold::setEnabled(bool on)
     }
 }
 
+AwayHold::~AwayHold()
+{
+    m_reminders.release(reminders::Reminders::Hold::Away);
+}
+
+void AwayHold::setAwayAfter(std::chrono::minutes after)
+{
+    m_after = after;
+    check();
+}
+
 void AwayHold::check()
 {
     if (!m_enabled)
@@ -49,6 +61,7 @@ void AwayHold::check()
         update();
         return;
     }
+    m_lastIdle = *idle;
     m_idle = *idle >= m_after;
     // Looked at again when the minutes would run out if no input came meanwhile.
     const std::chrono::milliseconds next = m_idle ? kAwayPoll : std::max<std::chrono::milliseconds>(m_after - *idle, 1s);
@@ -62,11 +75,17 @@ void AwayHold::update()
     if (away == m_away)
         return;
     m_away = away;
-    if (away)
+    const QDateTime now = m_now();
+    if (away) {
+        // Gone since his last input when that is what shows him away, else since now.
+        m_since = m_idle ? now.addMSecs(-m_lastIdle.count()) : now;
         m_reminders.hold(reminders::Reminders::Hold::Away);
-    else
+    } else {
         m_reminders.release(reminders::Reminders::Hold::Away);
+    }
     Q_EMIT awayChanged(away);
+    if (!away && m_enabled)
+        Q_EMIT back(std::chrono::seconds(m_since.secsTo(now)));
 }
 
 } // namespace companion

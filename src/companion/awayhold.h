@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 
 #include <chrono>
+#include <functional>
 
 class QTimer;
 
@@ -26,10 +28,16 @@ class AwayHold : public QObject
 {
     Q_OBJECT
 public:
-    AwayHold(platform::AwayDetector &detector, reminders::Reminders &reminders, QObject *parent = nullptr);
+    using Clock = std::function<QDateTime()>;
+
+    /// now: the wall clock, which measures an absence (tests give their own).
+    AwayHold(platform::AwayDetector &detector, reminders::Reminders &reminders, Clock now, QObject *parent = nullptr);
+    /// Its hold goes with it.
+    ~AwayHold() override;
 
     void setEnabled(bool on);
-    void setAwayAfter(std::chrono::minutes after) { m_after = after; }
+    void setAwayAfter(std::chrono::minutes after);
+    std::chrono::minutes awayAfter() const { return m_after; }
     bool isAway() const { return m_away; }
 
     /// How long while away until the idle time is looked at again.
@@ -38,6 +46,9 @@ public:
 Q_SIGNALS:
     /// The user went away or came back.
     void awayChanged(bool away);
+    /// The user is back after an absence of so long: since his last input, or since his
+    /// session was locked.
+    void back(std::chrono::seconds absence);
 
 private:
     /// Looks at the idle time now, holds or lets go, and says when to look again.
@@ -46,10 +57,13 @@ private:
 
     platform::AwayDetector &m_detector;
     reminders::Reminders &m_reminders;
+    Clock m_now;
     std::chrono::minutes m_after{5};
     bool m_enabled = false;
     bool m_idle = false; ///< no input for m_after
+    std::chrono::milliseconds m_lastIdle{0}; ///< the idle time at the last look
     bool m_away = false;
+    QDateTime m_since; ///< when the absence began
     QTimer *m_poll;
 };
 

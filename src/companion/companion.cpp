@@ -2,11 +2,15 @@
 
 #include "companion/awayhold.h"
 #include "companion/companionmenu.h"
+#include "companion/eyerest.h"
 #include "companion/history.h"
 #include "companion/historywindow.h"
+#include "companion/optionswindow.h"
+#include "companion/presentationhold.h"
 #include "companion/putoff.h"
 #include "companion/repeat.h"
 #include "companion/tray.h"
+#include "companion/workinghours.h"
 #include "platform/notifier.h"
 #include "reminders/reminders.h"
 #include "runtime/hooks.h"
@@ -36,16 +40,19 @@ Companion::Companion(Setup setup)
     m_history = std::make_unique<History>(setup.historyPath, setup.clock);
     openHistory();
 
-    m_pause = std::make_unique<Pause>(m_reminders, std::move(setup.clock), this);
-    m_repeat = std::make_unique<Repeat>(m_reminders, [this] { return m_options.autoRepeat(); }, this);
+    m_pause = std::make_unique<Pause>(m_reminders, setup.clock, this);
+    m_repeat = std::make_unique<Repeat>(m_reminders, [this] { return m_options.choices().autoRepeat; }, this);
     m_putOff = std::make_unique<PutOff>(m_reminders, this);
     m_notifier = std::make_unique<platform::Notifier>(
         platform::Notifier::Setup{QStringLiteral("Quorvane"), setup.iconName, setup.desktopEntry,
                                   [this] { return m_tray->icon(); }},
         this);
     m_detector = std::make_unique<platform::AwayDetector>(std::move(setup.idleTime), this);
-    m_awayHold = std::make_unique<AwayHold>(*m_detector, m_reminders, this);
-    m_awayHold->setAwayAfter(std::chrono::minutes(m_options.awayAfterMinutes()));
+    m_awayHold = std::make_unique<AwayHold>(*m_detector, m_reminders, setup.clock, this);
+    m_eyeRest = std::make_unique<EyeRest>(m_reminders.slot(alerts::Slot::EyeRest), this);
+    m_doNotDisturb = std::make_unique<platform::DoNotDisturb>(std::move(setup.doNotDisturb), this);
+    m_presentationHold = std::make_unique<PresentationHold>(*m_doNotDisturb, m_reminders, this);
+    m_workingHours = std::make_unique<WorkingHours>(m_reminders, setup.clock, this);
     m_tray = std::make_unique<Tray>(setup.icon, m_menu.get(), m_reminders, *m_pause, *m_awayHold, this);
 
     // Each reminder goes out as a notification and into the record, as it opens and ends.
@@ -61,7 +68,12 @@ Companion::Companion(Setup setup)
             m_notifier->withdraw(int(alerts::indexOf(slot)));
             m_history->ended(slot, how);
         });
+        connect(&slot, &ReminderSlot::reminderWaiting, this, [this](alerts::Slot slot) { m_history->waiting(slot); });
     }
+    connect(m_awayHold.get(), &AwayHold::back, m_eyeRest.get(),
+            [this](std::chrono::seconds absence) { m_eyeRest->back(absence, m_awayHold->awayAfter()); });
+    connect(m_eyeRest.get(), &EyeRest::rested, this,
+            [this](std::chrono::seconds absence) { m_history->rested(alerts::Slot::EyeRest, absence); });
     connect(m_notifier.get(), &platform::Notifier::actionInvoked, m_putOff.get(), [this](int key) {
         if (key >= 0 && size_t(key) < alerts::kSlots.size())
             m_putOff->putOff(alerts::kSlots[size_t(key)], PutOff::kShortMinutes);
@@ -75,12 +87,11 @@ Companion::Companion(Setup setup)
     connect(menu.pauseHalfHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(30min); });
     connect(menu.pauseHour(), &QAction::triggered, m_pause.get(), [this] { m_pause->pauseFor(60min); });
     connect(menu.resume(), &QAction::triggered, m_pause.get(), &Pause::resume);
-    menu.autoRepeat()->setChecked(m_options.autoRepeat());
     connect(menu.autoRepeat(), &QAction::triggered, this, &Companion::setAutoRepeat);
-    menu.awayHold()->setChecked(m_options.awayHold());
     connect(menu.awayHold(), &QAction::triggered, this, &Companion::setAwayHold);
-    m_awayHold->setEnabled(m_options.awayHold());
     connect(menu.autostart(), &QAction::triggered, this, &Companion::setAutostart);
+    connect(menu.options(), &QAction::triggered, this, &Companion::showOptions);
+    apply();
     // The entry may have been removed or added by hand: the mark shows what is there.
     connect(&menu, &QMenu::aboutToShow, this, [this] { m_menu->autostart()->setChecked(m_autostart.isEnabled()); });
     menu.autostart()->setChecked(m_autostart.isEnabled());
@@ -124,15 +135,48 @@ void Companion::bringForward(QWidget *window)
 
 void Companion::setAutoRepeat(bool on)
 {
-    m_options.setAutoRepeat(on);
-    saveOptions();
+    Choices choices = m_options.choices();
+    choices.autoRepeat = on;
+    choose(choices);
 }
 
 void Companion::setAwayHold(bool on)
 {
-    m_options.setAwayHold(on);
-    m_awayHold->setEnabled(on);
+    Choices choices = m_options.choices();
+    choices.awayHold = on;
+    choose(choices);
+}
+
+void Companion::choose(const Choices &choices)
+{
+    m_options.setChoices(choices);
+    apply();
     saveOptions();
+}
+
+void Companion::apply()
+{
+    const Choices &c = m_options.choices();
+    m_menu->autoRepeat()->setChecked(c.autoRepeat);
+    m_menu->awayHold()->setChecked(c.awayHold);
+    m_awayHold->setAwayAfter(std::chrono::minutes(c.awayAfterMinutes));
+    m_awayHold->setEnabled(c.awayHold);
+    m_eyeRest->setEnabled(c.awayHold && c.eyeRestAfterAway);
+    m_presentationHold->setEnabled(c.holdWhilePresenting);
+    m_workingHours->set(c.workingHoursOnly, c.workingDays, c.workFrom, c.workTo);
+}
+
+void Companion::showOptions()
+{
+    OptionsWindow window(m_options.choices(), m_autostart.isEnabled(), m_window);
+    // Modal: the countdowns and reminders go on meanwhile, as under the program's other
+    // windows.
+    if (window.exec() != QDialog::Accepted)
+        return;
+    if (window.autostart() != m_autostart.isEnabled())
+        setAutostart(window.autostart());
+    if (window.choices() != m_options.choices())
+        choose(window.choices());
 }
 
 void Companion::saveOptions()

@@ -1,6 +1,7 @@
 // The additions around the reminder program: its menu (tray icon and the main window's
-// context menu), pause, automatic repeat, start at login, desktop notifications, putting a
-// reminder off, the hold while the user is away and the record of the reminders. They
+// context menu) and its options window, pause, automatic repeat, start at login, desktop
+// notifications, putting a reminder off, the hold while the user is away with the natural
+// eye rest, the hold while he presents, working hours and the record of the reminders. They
 // learn what the reminders do from the rows' signals and steer them through their
 // commands. With every choice at its default the program does exactly what it did
 // without them.
@@ -10,6 +11,7 @@
 #include "companion/pause.h"
 #include "platform/autostart.h"
 #include "platform/awaydetector.h"
+#include "platform/donotdisturb.h"
 #include "platform/filelocations.h"
 
 #include <QIcon>
@@ -35,11 +37,15 @@ namespace companion {
 
 class AwayHold;
 class CompanionMenu;
+class EyeRest;
 class History;
 class HistoryWindow;
+class PresentationHold;
 class PutOff;
 class Repeat;
 class Tray;
+class WorkingHours;
+struct Choices;
 
 class Companion : public QObject
 {
@@ -60,6 +66,8 @@ public:
         Pause::Clock clock = &QDateTime::currentDateTime;
         /// Stands in for the desktop's idle time when given (tests).
         platform::AwayDetector::IdleTime idleTime;
+        /// Stands in for the desktop's word on presenting and do-not-disturb when given (tests).
+        platform::DoNotDisturb::State doNotDisturb;
     };
 
     /// Reads the options (a damaged options file is reported once, in a message box, and
@@ -81,6 +89,11 @@ private:
     void setAutoRepeat(bool on);
     void setAwayHold(bool on);
     void setAutostart(bool on);
+    /// Takes the choices: each addition follows them, the options file keeps them.
+    void choose(const Choices &choices);
+    /// The additions as the choices say.
+    void apply();
+    void showOptions();
     void pauseChanged();
     void openHistory();
     void showHistory();
@@ -102,6 +115,10 @@ private:
     std::unique_ptr<platform::Notifier> m_notifier;
     std::unique_ptr<platform::AwayDetector> m_detector;
     std::unique_ptr<AwayHold> m_awayHold;
+    std::unique_ptr<EyeRest> m_eyeRest;
+    std::unique_ptr<platform::DoNotDisturb> m_doNotDisturb;
+    std::unique_ptr<PresentationHold> m_presentationHold;
+    std::unique_ptr<WorkingHours> m_workingHours;
     std::unique_ptr<Tray> m_tray;
     std::unique_ptr<HistoryWindow> m_historyWindow;
 };

@@ -20,6 +20,7 @@ CompanionMenu::CompanionMenu(QWidget *parent)
     m_autostart = addAction(QStringLiteral("登录后自动启动"));
     m_autostart->setCheckable(true);
     addSeparator();
+    m_options = addAction(QStringLiteral("选项…"));
     m_quit = addAction(QStringLiteral("退出"));
 }
 

@@ -5,7 +5,8 @@
 namespace companion {
 
 /// The additions' one menu, from the tray icon and as the main window's context menu:
-/// 显示主窗口 and 提醒记录, the two pauses and 继续计时, then the three choices, then 退出.
+/// 显示主窗口 and 提醒记录, the two pauses and 继续计时, then the three choices, then
+/// 选项… (the window of every choice) and 退出.
 /// It only offers the actions; Companion carries them out.
 class CompanionMenu : public QMenu
 {
@@ -21,6 +22,7 @@ public:
     QAction *autoRepeat() const { return m_autoRepeat; }
     QAction *awayHold() const { return m_awayHold; }
     QAction *autostart() const { return m_autostart; }
+    QAction *options() const { return m_options; }
     QAction *quit() const { return m_quit; }
 
 private:
@@ -32,6 +34,7 @@ private:
     QAction *m_autoRepeat;
     QAction *m_awayHold;
     QAction *m_autostart;
+    QAction *m_options;
     QAction *m_quit;
 };
 

@@ -63,8 +63,24 @@ bool History::openAndCheck()
         || check.value(0).toString() != QLatin1String("ok"))
         return false;
     QSqlQuery create(db);
-    return create.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS reminders (id INTEGER PRIMARY KEY, "
-                                      "slot INTEGER NOT NULL, opened TEXT NOT NULL, ended TEXT, how TEXT)"));
+    if (!create.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS reminders (id INTEGER PRIMARY KEY, "
+                                    "slot INTEGER NOT NULL, opened TEXT NOT NULL, ended TEXT, how TEXT, "
+                                    "due TEXT, waited INTEGER)"))
+        || !create.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS rests (id INTEGER PRIMARY KEY, "
+                                       "slot INTEGER NOT NULL, at TEXT NOT NULL, absence INTEGER NOT NULL)")))
+        return false;
+    // A record made before reminders could wait gets the columns for it.
+    QSqlQuery columns(db);
+    QStringList have;
+    if (columns.exec(QStringLiteral("PRAGMA table_info(reminders)")))
+        while (columns.next())
+            have << columns.value(1).toString();
+    for (const QString &column : {QStringLiteral("due TEXT"), QStringLiteral("waited INTEGER")}) {
+        if (!have.contains(column.section(u' ', 0, 0))
+            && !create.exec(QStringLiteral("ALTER TABLE reminders ADD COLUMN ") + column))
+            return false;
+    }
+    return true;
 }
 
 History::Opened History::open()
@@ -90,17 +106,30 @@ History::Opened History::open()
     prune.prepare(QStringLiteral("DELETE FROM reminders WHERE opened < ?"));
     prune.addBindValue(m_now().addYears(-1).toString(kTimeFormat));
     prune.exec();
+    QSqlQuery pruneRests(QSqlDatabase::database(m_connection, false));
+    pruneRests.prepare(QStringLiteral("DELETE FROM rests WHERE at < ?"));
+    pruneRests.addBindValue(m_now().addYears(-1).toString(kTimeFormat));
+    pruneRests.exec();
     return result;
+}
+
+void History::waiting(alerts::Slot slot)
+{
+    m_due[alerts::indexOf(slot)] = m_now();
 }
 
 void History::opened(alerts::Slot slot)
 {
+    const QDateTime due = std::exchange(m_due[alerts::indexOf(slot)], QDateTime());
     if (!m_open)
         return;
+    const QDateTime now = m_now();
     QSqlQuery insert(QSqlDatabase::database(m_connection, false));
-    insert.prepare(QStringLiteral("INSERT INTO reminders (slot, opened) VALUES (?, ?)"));
+    insert.prepare(QStringLiteral("INSERT INTO reminders (slot, opened, due, waited) VALUES (?, ?, ?, ?)"));
     insert.addBindValue(int(alerts::indexOf(slot)));
-    insert.addBindValue(m_now().toString(kTimeFormat));
+    insert.addBindValue(now.toString(kTimeFormat));
+    insert.addBindValue(due.isValid() ? QVariant(due.toString(kTimeFormat)) : QVariant());
+    insert.addBindValue(due.isValid() ? QVariant(due.secsTo(now)) : QVariant());
     m_rows[alerts::indexOf(slot)] = insert.exec() ? insert.lastInsertId().toLongLong() : 0;
 }
 
@@ -115,6 +144,18 @@ void History::ended(alerts::Slot slot, reminders::End how)
     update.addBindValue(endName(how));
     update.addBindValue(row);
     update.exec();
+}
+
+void History::rested(alerts::Slot slot, std::chrono::seconds absence)
+{
+    if (!m_open)
+        return;
+    QSqlQuery insert(QSqlDatabase::database(m_connection, false));
+    insert.prepare(QStringLiteral("INSERT INTO rests (slot, at, absence) VALUES (?, ?, ?)"));
+    insert.addBindValue(int(alerts::indexOf(slot)));
+    insert.addBindValue(m_now().toString(kTimeFormat));
+    insert.addBindValue(qint64(absence.count()));
+    insert.exec();
 }
 
 void History::endAllOpen()

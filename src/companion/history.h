@@ -8,14 +8,16 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <vector>
 
 namespace companion {
 
 /// The record of the reminders: each one as it opens and as it ends (acknowledged, put
-/// off, or still open when the program ended), with its slot and times, in a SQLite
-/// database. Every change is written at once, so a record survives the program being
+/// off, or still open when the program ended), with its slot and times, and when it fell
+/// due if it waited for a presentation to end; and the natural rests of the eyes (an
+/// absence that started the eye rest afresh), in a SQLite database. Every change is written at once, so a record survives the program being
 /// killed; a year's worth is kept. The reminders never depend on it: without a database
 /// nothing is recorded.
 class History
@@ -49,8 +51,12 @@ public:
     /// Where a damaged file was kept.
     const QString &keptAs() const { return m_keptAs; }
 
+    /// The reminder of slot fell due and waits to open.
+    void waiting(alerts::Slot slot);
     void opened(alerts::Slot slot);
     void ended(alerts::Slot slot, reminders::End how);
+    /// The eyes rested during an absence of so long: the eye rest counts afresh.
+    void rested(alerts::Slot slot, std::chrono::seconds absence);
     /// The reminders still open end now, as the program does.
     void endAllOpen();
 
@@ -67,6 +73,7 @@ private:
     QString m_keptAs;
     bool m_open = false;
     std::array<qint64, 3> m_rows{}; ///< each slot's open reminder (0: none)
+    std::array<QDateTime, 3> m_due;  ///< when each slot's waiting reminder fell due
 };
 
 } // namespace companion

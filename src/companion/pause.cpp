@@ -22,6 +22,11 @@ Pause::Pause(reminders::Reminders &reminders, Clock now, QObject *parent)
     connect(m_endTimer, &QTimer::timeout, this, &Pause::endIfDue);
 }
 
+Pause::~Pause()
+{
+    m_reminders.release(Hold::Pause);
+}
+
 void Pause::pauseFor(std::chrono::minutes length)
 {
     m_reminders.hold(Hold::Pause);

@@ -27,6 +27,8 @@ public:
     /// now: the wall clock (tests give their own).
     explicit Pause(reminders::Reminders &reminders, Clock now = &QDateTime::currentDateTime,
                    QObject *parent = nullptr);
+    /// A pause still running ends with it.
+    ~Pause() override;
 
     /// Pauses from now on for length; during a pause, it ends length from now instead.
     void pauseFor(std::chrono::minutes length);

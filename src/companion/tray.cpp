@@ -59,10 +59,14 @@ QString Tray::toolTip() const
         lines << QStringLiteral("已暂停，至 %1 继续").arg(m_pause.endsAt().toString(QStringLiteral("HH:mm")));
     if (m_away.isAway())
         lines << QStringLiteral("已暂停（离开电脑）");
+    if (m_reminders.isHeld(reminders::Reminders::Hold::OffHours))
+        lines << QStringLiteral("工作时间外，已暂停");
     for (const alerts::Slot k : alerts::kSlots) {
         const reminders::ReminderSlot &slot = m_reminders.slot(k);
         // A countdown held by a pause still has its time left.
-        if (slot.isCounting())
+        if (slot.isWaiting())
+            lines << alerts::topicOf(k) + QStringLiteral(" 等待中（演示或免打扰）");
+        else if (slot.isCounting())
             lines << alerts::topicOf(k) + u' ' + slot.timeLeft().clockText();
         else
             lines << alerts::topicOf(k) + QStringLiteral(" 未计时");

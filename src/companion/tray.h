@@ -17,8 +17,9 @@ class AwayHold;
 class Pause;
 
 /// The tray icon: the program's icon, the additions' menu, and a tooltip with each
-/// slot's time left ("喝水 0:29:59", "远眺 未计时"), the pause ("已暂停，至 14:30 继续")
-/// and the hold while the user is away ("已暂停（离开电脑）").
+/// slot's time left ("喝水 0:29:59", "远眺 未计时", "厕所 等待中（演示或免打扰）"), the pause
+/// ("已暂停，至 14:30 继续"), the hold while the user is away ("已暂停（离开电脑）") and
+/// outside working hours ("工作时间外，已暂停").
 /// The tooltip follows what the rows and the pause announce: it keeps no timer of its
 /// own. The icon's tooltip is rewritten once after all the changes of one pass of the
 /// event loop, so that the three ticks of a second reach the desktop's tray as one new

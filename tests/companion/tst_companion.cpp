@@ -119,7 +119,8 @@ void TestCompanion::menuCaptionsOrderAndStates()
         captions << (a->isSeparator() ? u"-"_s : a->text() + (a->isCheckable() ? u" [ ]"_s : QString()));
     QCOMPARE(captions, QStringList({u"显示主窗口"_s, u"提醒记录"_s, u"-"_s, u"暂停全部提醒 30 分钟"_s,
                                     u"暂停全部提醒 1 小时"_s, u"继续计时"_s, u"-"_s, u"到时后自动重新计时 [ ]"_s,
-                                    u"离开电脑时暂停计时 [ ]"_s, u"登录后自动启动 [ ]"_s, u"-"_s, u"退出"_s}));
+                                    u"离开电脑时暂停计时 [ ]"_s, u"登录后自动启动 [ ]"_s, u"-"_s, u"选项…"_s,
+                                    u"退出"_s}));
     QVERIFY(!p.menu().autoRepeat()->isChecked());
     QVERIFY(!p.menu().awayHold()->isChecked());
     QVERIFY(!p.menu().autostart()->isChecked());
@@ -173,7 +174,10 @@ void TestCompanion::showWindowAndQuit()
 
     // As closing the main window: the program ends.
     QTimer::singleShot(0, p.form.get(), [&p] { p.menu().quit()->trigger(); });
-    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(7); });
+    QTimer stillRunning; // ends the loop should the quit not have; gone with this case
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    stillRunning.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!p.form->isVisible());
 }
