@@ -35,6 +35,26 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
     pkg_check_modules(XCB IMPORTED_TARGET xcb)
     # The user's idle time on X11 (away detection); without it only the lock is seen.
     pkg_check_modules(XSS IMPORTED_TARGET xscrnsaver x11)
+    # The user's idle time in a Wayland session whose compositor tells it only to Wayland
+    # programs (KDE Plasma): the idle notification protocol, on a connection of our own.
+    pkg_check_modules(WAYLAND_CLIENT IMPORTED_TARGET wayland-client)
+    pkg_get_variable(QUORVANE_WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
+    find_program(QUORVANE_WAYLAND_SCANNER wayland-scanner)
+  endif()
+  set(_idle_xml ${QUORVANE_WAYLAND_PROTOCOLS}/staging/ext-idle-notify/ext-idle-notify-v1.xml)
+  if(WAYLAND_CLIENT_FOUND AND QUORVANE_WAYLAND_SCANNER AND EXISTS "${_idle_xml}")
+    enable_language(C)
+    set(_wl ${CMAKE_BINARY_DIR}/wayland)
+    file(MAKE_DIRECTORY ${_wl})
+    add_custom_command(OUTPUT ${_wl}/ext-idle-notify-v1-client-protocol.h
+      COMMAND ${QUORVANE_WAYLAND_SCANNER} client-header ${_idle_xml} ${_wl}/ext-idle-notify-v1-client-protocol.h
+      DEPENDS ${_idle_xml})
+    add_custom_command(OUTPUT ${_wl}/ext-idle-notify-v1-protocol.c
+      COMMAND ${QUORVANE_WAYLAND_SCANNER} private-code ${_idle_xml} ${_wl}/ext-idle-notify-v1-protocol.c
+      DEPENDS ${_idle_xml})
+    set(QUORVANE_WAYLAND_IDLE_SOURCES ${_wl}/ext-idle-notify-v1-client-protocol.h ${_wl}/ext-idle-notify-v1-protocol.c)
+  else()
+    message(STATUS "wayland-client, wayland-protocols or wayland-scanner not found: no idle time in Wayland sessions without a desktop service for it")
   endif()
   include(CheckSymbolExists)
   check_symbol_exists(malloc_trim "malloc.h" QUORVANE_HAVE_MALLOC_TRIM)
@@ -91,6 +111,12 @@ function(quorvane_platform target)
     if(XSS_FOUND)
       target_link_libraries(${target} PRIVATE PkgConfig::XSS)
       target_compile_definitions(${target} PRIVATE QUORVANE_HAVE_XSS=1)
+    endif()
+    if(QUORVANE_WAYLAND_IDLE_SOURCES)
+      target_sources(${target} PRIVATE ${QUORVANE_WAYLAND_IDLE_SOURCES})
+      target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/wayland)
+      target_link_libraries(${target} PRIVATE PkgConfig::WAYLAND_CLIENT)
+      target_compile_definitions(${target} PRIVATE QUORVANE_HAVE_WAYLAND_IDLE=1)
     endif()
   elseif(QUORVANE_DESKTOP STREQUAL "windows")
     # wtsapi32: the session lock notification of the away detection.

@@ -25,6 +25,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxss-dev libqt6sql6-sqlite
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
   fonts-noto-cjk qt6-translations-l10n
+  libwayland-dev wayland-protocols
 )
 if [ "$mode" = test ]; then
   # Desktop-file and AppStream checks, the Debian package test, and the tests that run

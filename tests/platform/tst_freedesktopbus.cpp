@@ -1,0 +1,109 @@
+// The freedesktop side of the platform layer on a private session bus, against fakes of
+// the desktop's services: the idle time as the desktop tells it.
+#include "platform/awaydetector.h"
+#include "testmain.h"
+#include "testsupport.h"
+
+#include <QDBusConnection>
+#include <QTest>
+#include <QThread>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+/// GNOME's idle monitor and the freedesktop screen saver, each telling an idle time.
+class FakeIdleMonitor : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Mutter.IdleMonitor")
+public:
+    qulonglong idle = 0;
+public Q_SLOTS:
+    qulonglong GetIdletime() { return idle; }
+};
+class FakeScreenSaver : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    uint idle = 0;
+public Q_SLOTS:
+    bool GetActive() { return false; }
+    uint GetSessionIdleTime() { return idle; }
+};
+
+/// A thread that serves the fakes moved to it while the test waits for their answers.
+struct ServingThread {
+    ServingThread() { thread.start(); }
+    ~ServingThread()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    QThread thread;
+};
+
+/// The desktop's side, on a connection of its own.
+struct Desktop {
+    Desktop() { QVERIFY2(bus.isConnected(), "no session bus (run under dbus-run-session)"); }
+    ~Desktop() { QDBusConnection::disconnectFromBus(u"desktop"_s); }
+    bool offer(const QString &service, const QString &path = {}, QObject *object = nullptr)
+    {
+        return bus.registerService(service)
+               && (!object || bus.registerObject(path, object, QDBusConnection::ExportAllSlots));
+    }
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"desktop"_s);
+};
+
+} // namespace
+
+class TestFreedesktopBus : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void idleTimeFromTheDesktop_data();
+    void idleTimeFromTheDesktop();
+};
+
+void TestFreedesktopBus::idleTimeFromTheDesktop_data()
+{
+    QTest::addColumn<bool>("gnome");
+    QTest::addColumn<bool>("screenSaver");
+    QTest::addColumn<qint64>("idleMs"); // -1: none told
+    QTest::newRow("GNOME's idle monitor first") << true << true << qint64(70000);
+    QTest::newRow("the screen saver's session idle time") << false << true << qint64(20000);
+    QTest::newRow("neither (and no X server)") << false << false << qint64(-1);
+}
+
+void TestFreedesktopBus::idleTimeFromTheDesktop()
+{
+    QFETCH(bool, gnome);
+    QFETCH(bool, screenSaver);
+    QFETCH(qint64, idleMs);
+    ScopedEnvironment environment;
+    environment.set("WAYLAND_DISPLAY", QByteArray()); // not the compositor of whoever runs the test
+    Desktop desktop;
+    FakeIdleMonitor monitor;
+    monitor.idle = 70000;
+    FakeScreenSaver saver;
+    saver.idle = 20000;
+    // The program asks for the idle time and waits for the answer: the fakes answer from
+    // a thread of their own.
+    ServingThread serving;
+    monitor.moveToThread(&serving.thread);
+    saver.moveToThread(&serving.thread);
+    if (gnome)
+        QVERIFY(desktop.offer(u"org.gnome.Mutter.IdleMonitor"_s, u"/org/gnome/Mutter/IdleMonitor/Core"_s, &monitor));
+    if (screenSaver)
+        QVERIFY(desktop.offer(u"org.freedesktop.ScreenSaver"_s, u"/org/freedesktop/ScreenSaver"_s, &saver));
+    platform::AwayDetector detector;
+    detector.start();
+    const std::optional<std::chrono::milliseconds> idle = detector.idleTime();
+    detector.stop();
+    QCOMPARE(idle ? qint64(idle->count()) : qint64(-1), idleMs);
+}
+
+QUORVANE_TEST_CLASS(TestFreedesktopBus)
+#include "tst_freedesktopbus.moc"
