@@ -22,7 +22,7 @@ set_property(CACHE QUORVANE_DESKTOP PROPERTY STRINGS freedesktop windows portabl
 
 set(_p src/platform)
 set(QUORVANE_PLATFORM_HEADERS
-  ${_p}/appid.h ${_p}/autostart.h ${_p}/awaydetector.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/durablefolder.h
+  ${_p}/appid.h ${_p}/attention.h ${_p}/autostart.h ${_p}/awaydetector.h ${_p}/desktopwindow.h ${_p}/displaychoice.h ${_p}/durablefolder.h
   ${_p}/filelocations.h ${_p}/memoryrelease.h ${_p}/notifier.h ${_p}/singleinstance.h ${_p}/systembell.h)
 
 if(QUORVANE_DESKTOP STREQUAL "freedesktop")
@@ -59,6 +59,7 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   include(CheckSymbolExists)
   check_symbol_exists(malloc_trim "malloc.h" QUORVANE_HAVE_MALLOC_TRIM)
   set(QUORVANE_PLATFORM_SOURCES
+    ${_p}/freedesktop/attention.cpp
     ${_p}/freedesktop/autostart.cpp
     ${_p}/freedesktop/awaydetector.cpp
     ${_p}/freedesktop/notifier.cpp
@@ -89,11 +90,12 @@ elseif(QUORVANE_DESKTOP STREQUAL "windows")
     ${_p}/windows/notifier.cpp
     ${_p}/windows/singleinstance.cpp
     ${_p}/windows/systembell.cpp
+    ${_p}/portable/attention.cpp
     ${_p}/portable/displaychoice.cpp
     ${_p}/portable/memoryrelease.cpp)
 elseif(QUORVANE_DESKTOP STREQUAL "portable")
   set(QUORVANE_PLATFORM_SOURCES
-    ${_p}/portable/autostart.cpp ${_p}/portable/awaydetector.cpp ${_p}/portable/desktopwindow.cpp ${_p}/portable/displaychoice.cpp
+    ${_p}/portable/attention.cpp ${_p}/portable/autostart.cpp ${_p}/portable/awaydetector.cpp ${_p}/portable/desktopwindow.cpp ${_p}/portable/displaychoice.cpp
     ${_p}/portable/durablefolder.cpp ${_p}/portable/filelocations.cpp ${_p}/portable/memoryrelease.cpp
     ${_p}/portable/notifier.cpp ${_p}/portable/singleinstance.cpp ${_p}/portable/systembell.cpp)
 else()

@@ -1,17 +1,36 @@
 // The freedesktop side of the platform layer on a private session bus, against fakes of
-// the desktop's services: the idle time as the desktop tells it.
+// the desktop's services: whether the main window asks for attention (not where GNOME
+// Shell would make a second banner of it), and the idle time as the desktop tells it.
+#include "platform/attention.h"
 #include "platform/awaydetector.h"
 #include "testmain.h"
 #include "testsupport.h"
 
 #include <QDBusConnection>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QWidget>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+/// A notification server that tells who it is.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public Q_SLOTS:
+    QString GetServerInformation(QString &vendor, QString &version, QString &specVersion)
+    {
+        vendor = u"test"_s;
+        version = u"1"_s;
+        specVersion = u"1.2"_s;
+        return u"fake"_s;
+    }
+};
 
 /// GNOME's idle monitor and the freedesktop screen saver, each telling an idle time.
 class FakeIdleMonitor : public QObject
@@ -63,9 +82,45 @@ class TestFreedesktopBus : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void attentionOnlyWithoutASecondBanner_data();
+    void attentionOnlyWithoutASecondBanner();
     void idleTimeFromTheDesktop_data();
     void idleTimeFromTheDesktop();
 };
+
+void TestFreedesktopBus::attentionOnlyWithoutASecondBanner_data()
+{
+    QTest::addColumn<bool>("gnomeShell");
+    QTest::addColumn<bool>("notificationServer");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("a task bar that flashes") << false << true << true;
+    QTest::newRow("GNOME Shell, the notification shown") << true << true << false;
+    QTest::newRow("GNOME Shell without a notification server") << true << false << true;
+}
+
+void TestFreedesktopBus::attentionOnlyWithoutASecondBanner()
+{
+    QFETCH(bool, gnomeShell);
+    QFETCH(bool, notificationServer);
+    QFETCH(bool, asked);
+    Desktop desktop;
+    FakeNotifications server;
+    if (gnomeShell)
+        QVERIFY(desktop.offer(u"org.gnome.Shell"_s));
+    if (notificationServer)
+        QVERIFY(desktop.offer(u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s, &server));
+    QWidget window;
+    platform::Attention attention;
+    QSignalSpy spy(&attention, &platform::Attention::asked);
+    attention.ask(&window);
+    if (asked) {
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<QWidget *>(), &window);
+    } else {
+        QTest::qWait(300); // the server's answer has come
+        QCOMPARE(spy.count(), 0);
+    }
+}
 
 void TestFreedesktopBus::idleTimeFromTheDesktop_data()
 {
