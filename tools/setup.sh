@@ -31,10 +31,14 @@ if [ "$mode" = test ]; then
   # Desktop-file and AppStream checks, the Debian package test, and the tests that run
   # the program on a private X server and under a headless Wayland compositor; a session
   # bus, a tray and a notification server for the companion's desktop test; the window
-  # managers and terminal of the reminder tests on a real desktop.
+  # managers and terminal of the reminder tests on a real desktop; GNOME Shell (with gjs,
+  # which runs its notification service) and KWin as Wayland compositors with XWayland,
+  # KWin's fake input protocol for the test's keyboard, and xrandr for two screens.
   packages+=(desktop-file-utils appstream dpkg-dev file xvfb xdotool imagemagick x11-utils
     weston qt6-wayland dbus-daemon dbus-bin trayer dunst python3-dbus python3-gi
-    openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm)
+    openbox xfwm4 metacity marco mate-settings-daemon-common kwin-x11 wmctrl xterm
+    gnome-shell gjs gsettings-desktop-schemas kwin-wayland xwayland plasma-wayland-protocols
+    libkf5service-bin x11-xserver-utils)
 fi
 bash "$top/tools/install-missing.sh" "${packages[@]}"
 

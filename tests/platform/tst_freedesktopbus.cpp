@@ -1,12 +1,12 @@
 // The freedesktop side of the platform layer on a private session bus, against fakes of
 // the desktop's services: whether the main window asks for attention (not where GNOME
 // Shell would make a second banner of it), and the idle time as the desktop tells it.
+#include "desktopbus.h"
 #include "platform/attention.h"
 #include "platform/awaydetector.h"
 #include "testmain.h"
 #include "testsupport.h"
 
-#include <QDBusConnection>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -64,17 +64,6 @@ struct ServingThread {
     QThread thread;
 };
 
-/// The desktop's side, on a connection of its own.
-struct Desktop {
-    Desktop() { QVERIFY2(bus.isConnected(), "no session bus (run under dbus-run-session)"); }
-    ~Desktop() { QDBusConnection::disconnectFromBus(u"desktop"_s); }
-    bool offer(const QString &service, const QString &path = {}, QObject *object = nullptr)
-    {
-        return bus.registerService(service)
-               && (!object || bus.registerObject(path, object, QDBusConnection::ExportAllSlots));
-    }
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"desktop"_s);
-};
 
 } // namespace
 
@@ -103,7 +92,7 @@ void TestFreedesktopBus::attentionOnlyWithoutASecondBanner()
     QFETCH(bool, gnomeShell);
     QFETCH(bool, notificationServer);
     QFETCH(bool, asked);
-    Desktop desktop;
+    DesktopBus desktop;
     FakeNotifications server;
     if (gnomeShell)
         QVERIFY(desktop.offer(u"org.gnome.Shell"_s));
@@ -139,7 +128,7 @@ void TestFreedesktopBus::idleTimeFromTheDesktop()
     QFETCH(qint64, idleMs);
     ScopedEnvironment environment;
     environment.set("WAYLAND_DISPLAY", QByteArray()); // not the compositor of whoever runs the test
-    Desktop desktop;
+    DesktopBus desktop;
     FakeIdleMonitor monitor;
     monitor.idle = 70000;
     FakeScreenSaver saver;
