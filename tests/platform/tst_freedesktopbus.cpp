@@ -32,7 +32,7 @@ public Q_SLOTS:
     }
 };
 
-/// GNOME's idle monitor and the freedesktop screen saver, each telling an idle time.
+/// GNOME's idle monitor.
 class FakeIdleMonitor : public QObject
 {
     Q_OBJECT
@@ -41,16 +41,6 @@ public:
     qulonglong idle = 0;
 public Q_SLOTS:
     qulonglong GetIdletime() { return idle; }
-};
-class FakeScreenSaver : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
-public:
-    uint idle = 0;
-public Q_SLOTS:
-    bool GetActive() { return false; }
-    uint GetSessionIdleTime() { return idle; }
 };
 
 /// A thread that serves the fakes moved to it while the test waits for their answers.
@@ -114,34 +104,26 @@ void TestFreedesktopBus::attentionOnlyWithoutASecondBanner()
 void TestFreedesktopBus::idleTimeFromTheDesktop_data()
 {
     QTest::addColumn<bool>("gnome");
-    QTest::addColumn<bool>("screenSaver");
     QTest::addColumn<qint64>("idleMs"); // -1: none told
-    QTest::newRow("GNOME's idle monitor first") << true << true << qint64(70000);
-    QTest::newRow("the screen saver's session idle time") << false << true << qint64(20000);
-    QTest::newRow("neither (and no X server)") << false << false << qint64(-1);
+    QTest::newRow("GNOME's idle monitor") << true << qint64(70000);
+    QTest::newRow("none (and no X server)") << false << qint64(-1);
 }
 
 void TestFreedesktopBus::idleTimeFromTheDesktop()
 {
     QFETCH(bool, gnome);
-    QFETCH(bool, screenSaver);
     QFETCH(qint64, idleMs);
     ScopedEnvironment environment;
     environment.set("WAYLAND_DISPLAY", QByteArray()); // not the compositor of whoever runs the test
     DesktopBus desktop;
     FakeIdleMonitor monitor;
     monitor.idle = 70000;
-    FakeScreenSaver saver;
-    saver.idle = 20000;
-    // The program asks for the idle time and waits for the answer: the fakes answer from
-    // a thread of their own.
+    // The program asks for the idle time and waits for the answer: the fake answers from
+    // a thread of its own.
     ServingThread serving;
     monitor.moveToThread(&serving.thread);
-    saver.moveToThread(&serving.thread);
     if (gnome)
         QVERIFY(desktop.offer(u"org.gnome.Mutter.IdleMonitor"_s, u"/org/gnome/Mutter/IdleMonitor/Core"_s, &monitor));
-    if (screenSaver)
-        QVERIFY(desktop.offer(u"org.freedesktop.ScreenSaver"_s, u"/org/freedesktop/ScreenSaver"_s, &saver));
     platform::AwayDetector detector;
     detector.start();
     const std::optional<std::chrono::milliseconds> idle = detector.idleTime();

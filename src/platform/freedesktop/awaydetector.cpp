@@ -37,34 +37,26 @@ const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 
 /// GNOME's idle time (Mutter's idle monitor), which counts every input the session gets.
 const QString kIdleMonitor = QStringLiteral("org.gnome.Mutter.IdleMonitor");
-/// How long a question about the idle time may take: it is asked on the program's thread.
+/// How long the question may take: it is asked on the program's thread.
 constexpr int kIdleTimeoutMs = 1000;
 
-/// The idle time as a desktop service on the session bus tells it (GNOME's idle monitor,
-/// the freedesktop screen saver of KDE Plasma on X11 and others); none where none does.
-std::optional<std::chrono::milliseconds> sessionIdleTime()
+/// The idle time as GNOME's idle monitor tells it on the session bus; none elsewhere. (The
+/// freedesktop screen saver's session idle time is not asked: its desktops count it in
+/// seconds or in milliseconds, and KDE Plasma on Wayland does not tell it.)
+std::optional<std::chrono::milliseconds> gnomeIdleTime()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return std::nullopt;
-    const QDBusMessage asks[] = {
+    const QDBusMessage reply = bus.call(
         QDBusMessage::createMethodCall(kIdleMonitor, QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"),
                                        kIdleMonitor, QStringLiteral("GetIdletime")),
-        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.ScreenSaver"),
-                                       QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                       QStringLiteral("org.freedesktop.ScreenSaver"),
-                                       QStringLiteral("GetSessionIdleTime")),
-    };
-    for (const QDBusMessage &ask : asks) {
-        const QDBusMessage reply = bus.call(ask, QDBus::Block, kIdleTimeoutMs);
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-            continue;
-        bool ok = false;
-        const qulonglong ms = reply.arguments().constFirst().toULongLong(&ok);
-        if (ok)
-            return std::chrono::milliseconds(ms);
-    }
-    return std::nullopt;
+        QDBus::Block, kIdleTimeoutMs);
+    bool ok = false;
+    const qulonglong ms = reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
+                              ? reply.arguments().constFirst().toULongLong(&ok)
+                              : 0;
+    return ok ? std::optional(std::chrono::milliseconds(ms)) : std::nullopt;
 }
 
 /// Whether the program runs in a Wayland session (through XWayland or not).
@@ -307,7 +299,7 @@ void AwayDetector::Service::stop()
 
 std::optional<std::chrono::milliseconds> AwayDetector::Service::idleTime() const
 {
-    if (std::optional<std::chrono::milliseconds> idle = sessionIdleTime())
+    if (std::optional<std::chrono::milliseconds> idle = gnomeIdleTime())
         return idle;
     if (m_wayland)
         return m_wayland->idleTime();
