@@ -1,13 +1,14 @@
 #include "alerts/reminderwindow.h"
 
 #include "alerts/beeper.h"
+#include "platform/attention.h"
 #include "platform/desktopwindow.h"
 #include "runtime/commandbutton.h"
 #include "runtime/formbuilder.h"
 #include "runtime/hooks.h"
 #include "ui/windowdefs.h"
 
-#include <QApplication>
+#include <QEvent>
 #include <QLabel>
 
 #include <algorithm>
@@ -40,6 +41,7 @@ ReminderWindow::ReminderWindow(Slot slot, QWidget *owner, Beeper &beeper, const 
     , m_message(runtime::control<QLabel>(this, messageLabelName(slot)))
     , m_acknowledge(runtime::control<runtime::CommandButton>(this, "Command1"))
     , m_desktop(new platform::DesktopWindow(this))
+    , m_attention(new platform::Attention(this))
 {
     // A reminder hidden behind the user's editor is of no use: keep it above other
     // windows. It has no owner window (a window manager keeps an owned dialog in its
@@ -133,7 +135,7 @@ void ReminderWindow::showEvent(QShowEvent *event)
     if (m_desktop->takesFocusAtOnce())
         activateWindow();
     if (parentWidget())
-        QApplication::alert(parentWidget()); // the main window asks for attention too
+        m_attention->ask(parentWidget()); // the main window asks for attention too
 }
 
 bool ReminderWindow::eventFilter(QObject *watched, QEvent *event)

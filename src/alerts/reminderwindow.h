@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 
 namespace platform {
+class Attention;
 class DesktopWindow;
 }
 
@@ -74,6 +75,7 @@ private:
     QLabel *m_message;
     QPushButton *m_acknowledge;
     platform::DesktopWindow *m_desktop;
+    platform::Attention *m_attention;
     QElapsedTimer m_shown;     ///< since the window came on screen; invalid until then
     bool m_justLoaded = false; ///< the load step has reminded for the coming first showing
 };

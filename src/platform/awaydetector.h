@@ -13,8 +13,10 @@ namespace platform {
 /// desktop announces it, and how long ago he last pressed a key or moved the mouse. On a
 /// freedesktop desktop the lock comes from the screen saver on the session bus
 /// (org.freedesktop.ScreenSaver, org.gnome.ScreenSaver) and logind's LockedHint on the
-/// system bus, the idle time from the X server's screen saver extension (none on
-/// Wayland); on Windows from the session lock notification and the last input time.
+/// system bus, the idle time from GNOME's idle monitor, the Wayland compositor's idle
+/// notification or the X server's screen saver extension (never XWayland's, which sees
+/// only X programs' input); on Windows from the session lock notification and the last
+/// input time.
 /// Whatever the desktop does not offer is simply never reported.
 class AwayDetector : public QObject
 {

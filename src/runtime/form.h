@@ -37,6 +37,9 @@ protected:
     void closeEvent(QCloseEvent *event) override; // nor does the window manager
 
 private:
+    /// Where the window goes at a showing: its top-left corner.
+    QPoint placement() const;
+
     FormDef::Position m_position;
 };
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScreen>
 
 #include <cmath>
 #include <memory>
@@ -55,6 +56,7 @@ private Q_SLOTS:
 
     void windowLook_data();
     void windowLook();
+    void minimizedMainWindowLeavesTheReminderInTheMiddle();
     void beeperFollowsSwitch_data();
     void beeperFollowsSwitch();
     void messageDrawnAtFirstAlert_data();
@@ -109,6 +111,27 @@ void TestAlerts::windowLook()
                             .arg(ownerCentre.x())
                             .arg(ownerCentre.y())));
     QVERIFY(!seen->isVisible());
+}
+
+void TestAlerts::minimizedMainWindowLeavesTheReminderInTheMiddle()
+{
+    Program p;
+    p.form->move(0, 0); // its centre is not the screen's
+    p.form->showMinimized();
+    const QPoint screenCentre = p.form->screen()->availableGeometry().center();
+    QPoint centre;
+    bool ownerBack = false;
+    p.alert(0, [&](QWidget *w) {
+        centre = w->geometry().center();
+        ownerBack = !p.form->isMinimized();
+        acknowledgeButton(w)->click();
+    });
+    QVERIFY2((centre - screenCentre).manhattanLength() <= 1,
+             qPrintable(u"window centre %1,%2, screen centre %3,%4"_s.arg(centre.x())
+                            .arg(centre.y())
+                            .arg(screenCentre.x())
+                            .arg(screenCentre.y())));
+    QVERIFY(ownerBack); // the main window comes back with it
 }
 
 void TestAlerts::beeperFollowsSwitch_data()

@@ -2,10 +2,8 @@
 // reminder's notification puts it off through its action, and the screen savers' word
 // that the session is locked holds the countdowns.
 #include "companion/companionprogram.h"
+#include "desktopbus.h"
 #include "testmain.h"
-
-#include <QDBusConnection>
-#include <QDBusMessage>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -58,22 +56,6 @@ private:
     const FakeScreenSaver &m_state;
 };
 
-/// The desktop's side, on a connection of its own.
-struct Desktop {
-    Desktop() { QVERIFY2(bus.isConnected(), "no session bus (run under dbus-run-session)"); }
-    ~Desktop() { QDBusConnection::disconnectFromBus(u"desktop"_s); }
-    bool offer(const QString &service, const QString &path, QObject *object)
-    {
-        return bus.registerService(service) && bus.registerObject(path, object, QDBusConnection::ExportAllSlots);
-    }
-    void announce(const QString &path, const QString &interface, const QString &name, const QVariantList &args)
-    {
-        QDBusMessage signal = QDBusMessage::createSignal(path, interface, name);
-        signal.setArguments(args);
-        bus.send(signal);
-    }
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"desktop"_s);
-};
 
 } // namespace
 
@@ -89,7 +71,7 @@ private Q_SLOTS:
 
 void TestCompanionBus::notificationActionPutsOff()
 {
-    Desktop desktop;
+    DesktopBus desktop;
     FakeNotifications server;
     QVERIFY(desktop.offer(u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s, &server));
     Program p;
@@ -124,7 +106,7 @@ void TestCompanionBus::lockedSessionHolds()
 {
     QFETCH(QString, service);
     QFETCH(QString, path);
-    Desktop desktop;
+    DesktopBus desktop;
     FakeScreenSaver saver;
     FakeGnomeScreenSaver gnome(saver);
     QVERIFY(desktop.offer(service, path, service.contains(u"gnome"_s) ? static_cast<QObject *>(&gnome) : &saver));

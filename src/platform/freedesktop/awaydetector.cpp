@@ -6,9 +6,17 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 
 #include <array>
+#include <memory>
+
+#if QUORVANE_HAVE_WAYLAND_IDLE
+#include "ext-idle-notify-v1-client-protocol.h"
+#include <wayland-client.h>
+#endif
 
 namespace platform {
 namespace {
@@ -27,6 +35,149 @@ const QString kLogin = QStringLiteral("org.freedesktop.login1");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 
+/// GNOME's idle time (Mutter's idle monitor), which counts every input the session gets.
+const QString kIdleMonitor = QStringLiteral("org.gnome.Mutter.IdleMonitor");
+/// How long the question may take: it is asked on the program's thread.
+constexpr int kIdleTimeoutMs = 1000;
+
+/// The idle time as GNOME's idle monitor tells it on the session bus; none elsewhere. (The
+/// freedesktop screen saver's session idle time is not asked: its desktops count it in
+/// seconds or in milliseconds, and KDE Plasma on Wayland does not tell it.)
+std::optional<std::chrono::milliseconds> gnomeIdleTime()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return std::nullopt;
+    const QDBusMessage reply = bus.call(
+        QDBusMessage::createMethodCall(kIdleMonitor, QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"),
+                                       kIdleMonitor, QStringLiteral("GetIdletime")),
+        QDBus::Block, kIdleTimeoutMs);
+    bool ok = false;
+    const qulonglong ms = reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
+                              ? reply.arguments().constFirst().toULongLong(&ok)
+                              : 0;
+    return ok ? std::optional(std::chrono::milliseconds(ms)) : std::nullopt;
+}
+
+/// Whether the program runs in a Wayland session (through XWayland or not).
+bool inWaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+/// The compositor's word that the user has given it no input for a while (the Wayland
+/// idle notification), on a Wayland connection of the program's own: the toolkit may
+/// talk to XWayland, which sees only X programs' input. The compositor says when input
+/// has paused for kStep and when it comes again, so the idle time is known to kStep.
+class WaylandIdle : public QObject
+{
+public:
+    static constexpr std::chrono::milliseconds kStep{5000};
+
+    /// A connection to the session's compositor, if it offers the idle notification.
+    static std::unique_ptr<WaylandIdle> connect();
+    ~WaylandIdle() override;
+
+    std::optional<std::chrono::milliseconds> idleTime() const
+    {
+        if (!m_display)
+            return std::nullopt; // the compositor has gone
+        return m_idleSince.isValid() ? std::chrono::milliseconds(m_idleSince.elapsed()) + kStep
+                                     : std::chrono::milliseconds(0);
+    }
+
+private:
+#if QUORVANE_HAVE_WAYLAND_IDLE
+    void readEvents();
+    void drop();
+
+    wl_display *m_display = nullptr;
+    wl_registry *m_registry = nullptr;
+    wl_seat *m_seat = nullptr;
+    ext_idle_notifier_v1 *m_notifier = nullptr;
+    ext_idle_notification_v1 *m_notification = nullptr;
+    QSocketNotifier *m_socket = nullptr;
+#else
+    void *m_display = nullptr;
+#endif
+    QElapsedTimer m_idleSince; ///< since kStep after the last input; invalid while input comes
+};
+
+#if QUORVANE_HAVE_WAYLAND_IDLE
+std::unique_ptr<WaylandIdle> WaylandIdle::connect()
+{
+    auto idle = std::unique_ptr<WaylandIdle>(new WaylandIdle);
+    idle->m_display = wl_display_connect(nullptr);
+    if (!idle->m_display)
+        return nullptr;
+    static const wl_registry_listener registryListener = {
+        [](void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t) {
+            auto *self = static_cast<WaylandIdle *>(data);
+            if (!self->m_seat && qstrcmp(interface, wl_seat_interface.name) == 0)
+                self->m_seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            else if (qstrcmp(interface, ext_idle_notifier_v1_interface.name) == 0)
+                self->m_notifier = static_cast<ext_idle_notifier_v1 *>(
+                    wl_registry_bind(registry, name, &ext_idle_notifier_v1_interface, 1));
+        },
+        [](void *, wl_registry *, uint32_t) {},
+    };
+    idle->m_registry = wl_display_get_registry(idle->m_display);
+    wl_registry_add_listener(idle->m_registry, &registryListener, idle.get());
+    if (wl_display_roundtrip(idle->m_display) < 0 || !idle->m_seat || !idle->m_notifier)
+        return nullptr;
+    static const ext_idle_notification_v1_listener notificationListener = {
+        [](void *data, ext_idle_notification_v1 *) { static_cast<WaylandIdle *>(data)->m_idleSince.start(); },
+        [](void *data, ext_idle_notification_v1 *) { static_cast<WaylandIdle *>(data)->m_idleSince.invalidate(); },
+    };
+    idle->m_notification =
+        ext_idle_notifier_v1_get_idle_notification(idle->m_notifier, uint32_t(kStep.count()), idle->m_seat);
+    ext_idle_notification_v1_add_listener(idle->m_notification, &notificationListener, idle.get());
+    wl_display_flush(idle->m_display);
+    idle->m_socket = new QSocketNotifier(wl_display_get_fd(idle->m_display), QSocketNotifier::Read, idle.get());
+    QObject::connect(idle->m_socket, &QSocketNotifier::activated, idle.get(), &WaylandIdle::readEvents);
+    return idle;
+}
+
+void WaylandIdle::readEvents()
+{
+    while (wl_display_prepare_read(m_display) != 0)
+        wl_display_dispatch_pending(m_display);
+    if (wl_display_read_events(m_display) < 0 || wl_display_dispatch_pending(m_display) < 0) {
+        drop(); // the compositor has gone: the idle time is unknown from now on
+        return;
+    }
+    wl_display_flush(m_display);
+}
+
+void WaylandIdle::drop()
+{
+    delete std::exchange(m_socket, nullptr);
+    if (m_notification)
+        ext_idle_notification_v1_destroy(std::exchange(m_notification, nullptr));
+    if (m_notifier)
+        ext_idle_notifier_v1_destroy(std::exchange(m_notifier, nullptr));
+    if (m_seat)
+        wl_seat_destroy(std::exchange(m_seat, nullptr));
+    if (m_registry)
+        wl_registry_destroy(std::exchange(m_registry, nullptr));
+    if (m_display)
+        wl_display_disconnect(std::exchange(m_display, nullptr));
+    m_idleSince.invalidate();
+}
+
+WaylandIdle::~WaylandIdle()
+{
+    drop();
+}
+#else
+std::unique_ptr<WaylandIdle> WaylandIdle::connect()
+{
+    return nullptr; // built without the Wayland client library
+}
+
+WaylandIdle::~WaylandIdle() = default;
+#endif
+
 /// The X server's idle time (at the end of this file, with Xlib).
 std::optional<std::chrono::milliseconds> xIdleTime();
 
@@ -44,6 +195,7 @@ public:
     void start();
     void stop();
     bool locked() const { return m_saver[0] || m_saver[1] || m_login; }
+    std::optional<std::chrono::milliseconds> idleTime() const;
 
 public Q_SLOTS:
     void freedesktopActiveChanged(bool active) { set(m_saver[0], active); }
@@ -81,6 +233,7 @@ private:
     std::array<bool, 2> m_saver{};
     bool m_login = false;
     QString m_sessionPath;
+    std::unique_ptr<WaylandIdle> m_wayland; ///< while listening in a Wayland session that offers it
 };
 
 void AwayDetector::Service::start()
@@ -88,6 +241,8 @@ void AwayDetector::Service::start()
     if (m_listening)
         return;
     m_listening = true;
+    if (inWaylandSession())
+        m_wayland = WaylandIdle::connect();
     QDBusConnection session = QDBusConnection::sessionBus();
     if (session.isConnected()) {
         const char *const handlers[2] = {SLOT(freedesktopActiveChanged(bool)), SLOT(gnomeActiveChanged(bool))};
@@ -139,6 +294,20 @@ void AwayDetector::Service::stop()
                                                 SLOT(sessionPropertiesChanged(QString, QVariantMap, QStringList)));
     m_saver = {};
     m_login = false;
+    m_wayland.reset();
+}
+
+std::optional<std::chrono::milliseconds> AwayDetector::Service::idleTime() const
+{
+    if (std::optional<std::chrono::milliseconds> idle = gnomeIdleTime())
+        return idle;
+    if (m_wayland)
+        return m_wayland->idleTime();
+    // In a Wayland session the X server (XWayland) sees only the input of X programs:
+    // someone typing into any other window would look away.
+    if (inWaylandSession())
+        return std::nullopt;
+    return xIdleTime();
 }
 
 AwayDetector::AwayDetector(IdleTime idle, QObject *parent)
@@ -166,7 +335,7 @@ bool AwayDetector::isLocked() const
 
 std::optional<std::chrono::milliseconds> AwayDetector::idleTime() const
 {
-    return m_idle ? m_idle() : xIdleTime();
+    return m_idle ? m_idle() : m_service->idleTime();
 }
 
 } // namespace platform
