@@ -93,7 +93,6 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   target_link_libraries(quorvane_platform PUBLIC Qt6::DBus
                         PRIVATE ${CMAKE_DL_LIBS} PkgConfig::XCB PkgConfig::XSS PkgConfig::WAYLAND_CLIENT)
   target_include_directories(quorvane_platform PRIVATE ${CMAKE_BINARY_DIR}/wayland)
-  target_compile_definitions(quorvane_platform PRIVATE QUORVANE_HAVE_XSS=1 QUORVANE_HAVE_WAYLAND_IDLE=1)
 elseif(QUORVANE_DESKTOP STREQUAL "windows")
   # wtsapi32: the session lock notification of the away detection.
   target_link_libraries(quorvane_platform PUBLIC Qt6::Network PRIVATE winmm wtsapi32)

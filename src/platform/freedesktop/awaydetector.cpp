@@ -13,10 +13,8 @@
 #include <array>
 #include <memory>
 
-#if QUORVANE_HAVE_WAYLAND_IDLE
 #include "ext-idle-notify-v1-client-protocol.h"
 #include <wayland-client.h>
-#endif
 
 namespace platform {
 namespace {
@@ -87,7 +85,6 @@ public:
     }
 
 private:
-#if QUORVANE_HAVE_WAYLAND_IDLE
     void readEvents();
     void drop();
 
@@ -97,13 +94,9 @@ private:
     ext_idle_notifier_v1 *m_notifier = nullptr;
     ext_idle_notification_v1 *m_notification = nullptr;
     QSocketNotifier *m_socket = nullptr;
-#else
-    void *m_display = nullptr;
-#endif
     QElapsedTimer m_idleSince; ///< since kStep after the last input; invalid while input comes
 };
 
-#if QUORVANE_HAVE_WAYLAND_IDLE
 std::unique_ptr<WaylandIdle> WaylandIdle::connect()
 {
     auto idle = std::unique_ptr<WaylandIdle>(new WaylandIdle);
@@ -169,14 +162,6 @@ WaylandIdle::~WaylandIdle()
 {
     drop();
 }
-#else
-std::unique_ptr<WaylandIdle> WaylandIdle::connect()
-{
-    return nullptr; // built without the Wayland client library
-}
-
-WaylandIdle::~WaylandIdle() = default;
-#endif
 
 /// The X server's idle time (at the end of this file, with Xlib).
 std::optional<std::chrono::milliseconds> xIdleTime();
@@ -344,10 +329,8 @@ std::optional<std::chrono::milliseconds> AwayDetector::idleTime() const
 
 // Xlib's headers last: they define macros (None, Bool, Status) that the toolkit's headers
 // and the generated code above use as names.
-#if QUORVANE_HAVE_XSS
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
-#endif
 
 namespace platform {
 namespace {
@@ -356,7 +339,6 @@ namespace {
 /// X connection; none off X11 (Wayland tells no program of the user's input).
 std::optional<std::chrono::milliseconds> xIdleTime()
 {
-#if QUORVANE_HAVE_XSS
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display *display = x11 ? x11->display() : nullptr;
     int event = 0, error = 0;
@@ -370,7 +352,6 @@ std::optional<std::chrono::milliseconds> xIdleTime()
     XFree(info);
     if (known)
         return idle;
-#endif
     return std::nullopt;
 }
 
