@@ -266,6 +266,7 @@ if [ -n "$python" ] && "$python" -c 'import dbus, dbus.mainloop.glib, gi.reposit
 离开电脑时暂停计时
 登录后自动启动
 -
+选项…
 退出'
   [ "$(sni menu "$item")" = "$expected" ] || fail "the item's menu: $(sni menu "$item" 2>&1)"
   sni click "$item" "暂停全部提醒 30 分钟" || fail "dbusmenu Event failed"
