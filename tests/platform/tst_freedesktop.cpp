@@ -19,6 +19,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 
@@ -44,6 +48,7 @@ private Q_SLOTS:
     void autostartEntry_data();
     void autostartEntry();
     void lockFileKeepsOneInstance();
+    void aLockNobodyAnswersForIsNoInstance();
     void beepPlaysTheSoundThemeBell();
     void memoryGoesBackAfterAWindowAppearsOrGoesOrTheUserActs();
     void textDrawsTheSameAfterTheMemoryRelease();
@@ -124,6 +129,21 @@ void TestFreedesktop::lockFileKeepsOneInstance()
     QVERIFY(QFile::exists(runtime.path() + u"/"_s + id + u".lock"_s));
     platform::SingleInstance third(id, runtime.path());
     QVERIFY(third.claim());
+}
+
+void TestFreedesktop::aLockNobodyAnswersForIsNoInstance()
+{
+    // The lock is held by a process that never opens the pipe (not the program, or hung
+    // before it got there): the launch runs rather than end without a word.
+    QTemporaryDir runtime;
+    const QString id = u"io.github.quorvane.Test"_s;
+    const QByteArray path = QFile::encodeName(runtime.filePath(id + u".lock"_s));
+    const int held = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+    platform::SingleInstance launch(id, runtime.path());
+    QVERIFY(launch.claim());
+    ::close(held);
 }
 
 void TestFreedesktop::beepPlaysTheSoundThemeBell()

@@ -4,10 +4,12 @@
 #include "desktopbus.h"
 #include "platform/attention.h"
 #include "platform/awaydetector.h"
+#include "platform/singleinstance.h"
 #include "testmain.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
@@ -65,6 +67,7 @@ private Q_SLOTS:
     void attentionOnlyWithoutASecondBanner();
     void idleTimeFromTheDesktop_data();
     void idleTimeFromTheDesktop();
+    void aNameHolderThatDoesNotAnswerIsNoInstance();
 };
 
 void TestFreedesktopBus::attentionOnlyWithoutASecondBanner_data()
@@ -129,6 +132,23 @@ void TestFreedesktopBus::idleTimeFromTheDesktop()
     const std::optional<std::chrono::milliseconds> idle = detector.idleTime();
     detector.stop();
     QCOMPARE(idle ? qint64(idle->count()) : qint64(-1), idleMs);
+}
+
+void TestFreedesktopBus::aNameHolderThatDoesNotAnswerIsNoInstance()
+{
+    // The program's name on the bus is held by a process that answers nothing (hung, or
+    // not the program): a launch must not end without a word, and becomes the instance
+    // that later launches find.
+    DesktopBus desktop;
+    const QString id = u"io.github.quorvane.Test"_s;
+    QVERIFY(desktop.offer(id));
+    QTemporaryDir runtime;
+    auto first = std::make_unique<platform::SingleInstance>(id, runtime.path());
+    QVERIFY(first->claim());
+    QSignalSpy activated(first.get(), &platform::SingleInstance::activated);
+    platform::SingleInstance second(id, runtime.path());
+    QVERIFY(!second.claim());
+    QTRY_COMPARE(activated.size(), 1);
 }
 
 QUORVANE_TEST_CLASS(TestFreedesktopBus)

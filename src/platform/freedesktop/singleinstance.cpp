@@ -57,7 +57,7 @@ public:
 
 private:
     bool listen(const QByteArray &pipe);
-    static void knock(const QByteArray &pipe);
+    static bool knock(const QByteArray &pipe);
     void readPipe();
     QString objectPath() const
     {
@@ -97,8 +97,10 @@ Outcome SingleInstance::Claim::claimBus()
         platformData.insert(QStringLiteral("desktop-startup-id"), QString::fromUtf8(id));
     activate << platformData;
     activate.setAutoStartService(false);
-    bus.call(activate, QDBus::Block, kAnswerMs); // whatever it answers, this launch is done
-    return Outcome::Taken;
+    // A holder that does not answer (hung, or gone since) is no instance to hand over to:
+    // this launch runs rather than end without a word.
+    const QDBusMessage answer = bus.call(activate, QDBus::Block, kAnswerMs);
+    return answer.type() == QDBusMessage::ReplyMessage ? Outcome::Taken : Outcome::Unavailable;
 }
 
 Outcome SingleInstance::Claim::claimLock()
@@ -123,8 +125,8 @@ Outcome SingleInstance::Claim::claimLock()
     ::close(fd);
     if (error != EWOULDBLOCK)
         return Outcome::Unavailable;
-    knock(pipe);
-    return Outcome::Taken;
+    // A lock whose holder never opens its pipe is not held by a running instance.
+    return knock(pipe) ? Outcome::Taken : Outcome::Unavailable;
 }
 
 bool SingleInstance::Claim::listen(const QByteArray &pipe)
@@ -144,7 +146,7 @@ bool SingleInstance::Claim::listen(const QByteArray &pipe)
     return true;
 }
 
-void SingleInstance::Claim::knock(const QByteArray &pipe)
+bool SingleInstance::Claim::knock(const QByteArray &pipe)
 {
     // The running instance may have taken the lock a moment ago and not yet opened its pipe.
     for (int attempt = 0; attempt < kKnockTries; ++attempt) {
@@ -153,12 +155,13 @@ void SingleInstance::Claim::knock(const QByteArray &pipe)
             const char knock = 'A';
             [[maybe_unused]] const ssize_t written = ::write(fd, &knock, 1);
             ::close(fd);
-            return;
+            return true;
         }
         if (errno != ENXIO && errno != ENOENT)
-            return;
+            return false;
         QThread::msleep(kKnockGapMs);
     }
+    return false;
 }
 
 void SingleInstance::Claim::readPipe()

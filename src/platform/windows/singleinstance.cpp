@@ -51,9 +51,19 @@ public:
         }
         if (m_lock->error() != QLockFile::LockFailedError)
             return true;
-        m_lock.reset();
-        knock();
-        return false;
+        if (knock()) {
+            m_lock.reset();
+            return false;
+        }
+        // Nobody answers: the lock file is left from an instance that was ended by force,
+        // naming a process ID that may now be this very process's. A file that a running
+        // instance holds open cannot be removed; this one can, and the claim is taken over.
+        // Where even that fails, this launch runs on its own rather than end without a word.
+        if (m_lock->removeStaleLockFile() && m_lock->tryLock(0))
+            listen();
+        else
+            m_lock.reset();
+        return true;
     }
 
 private:
@@ -72,7 +82,8 @@ private:
         });
     }
 
-    void knock() const
+    /// Whether the running instance took the knock.
+    bool knock() const
     {
         // The running instance may have taken the lock a moment ago and not be listening yet.
         QLocalSocket socket;
@@ -82,9 +93,10 @@ private:
                 socket.write("A");
                 socket.waitForBytesWritten(kAnswerMs);
                 socket.disconnectFromServer();
-                return;
+                return true;
             }
         }
+        return false;
     }
 
     SingleInstance *m_owner;
