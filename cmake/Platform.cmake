@@ -48,6 +48,9 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   add_custom_command(OUTPUT ${_wl}/ext-idle-notify-v1-protocol.c
     COMMAND ${QUORVANE_WAYLAND_SCANNER} private-code ${_idle_xml} ${_wl}/ext-idle-notify-v1-protocol.c
     DEPENDS ${_idle_xml})
+  # GNOME's do-not-disturb switch is read through GSettings: GIO's headers here, the
+  # library loaded only where it is read (freedesktop/donotdisturb.cpp).
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
   include(CheckSymbolExists)
   check_symbol_exists(malloc_trim "malloc.h" QUORVANE_HAVE_MALLOC_TRIM)
   if(NOT QUORVANE_HAVE_MALLOC_TRIM)
@@ -67,7 +70,8 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
     ${_p}/posix/durablefolder.cpp
     ${_p}/portable/filelocations.cpp
     ${_p}/x11/desktopwindow.cpp
-    ${_p}/x11/displaychoice.cpp)
+    ${_p}/x11/displaychoice.cpp
+    ${_p}/x11/windowproperties.h ${_p}/x11/windowproperties.cpp)
 elseif(QUORVANE_DESKTOP STREQUAL "windows")
   find_package(Qt6 REQUIRED COMPONENTS Network)
   list(APPEND _quorvane_platform_sources
@@ -93,7 +97,9 @@ if(QUORVANE_DESKTOP STREQUAL "freedesktop")
   target_link_libraries(quorvane_platform PUBLIC Qt6::DBus
                         PRIVATE ${CMAKE_DL_LIBS} PkgConfig::XCB PkgConfig::XSS PkgConfig::WAYLAND_CLIENT)
   target_include_directories(quorvane_platform PRIVATE ${CMAKE_BINARY_DIR}/wayland)
+  target_include_directories(quorvane_platform SYSTEM PRIVATE ${GIO_INCLUDE_DIRS})
 elseif(QUORVANE_DESKTOP STREQUAL "windows")
-  # wtsapi32: the session lock notification of the away detection.
-  target_link_libraries(quorvane_platform PUBLIC Qt6::Network PRIVATE winmm wtsapi32)
+  # wtsapi32: the session lock notification of the away detection; shell32: whether the
+  # user presents (SHQueryUserNotificationState).
+  target_link_libraries(quorvane_platform PUBLIC Qt6::Network PRIVATE winmm wtsapi32 shell32)
 endif()

@@ -14,11 +14,13 @@ struct DesktopBus {
     DesktopBus(const DesktopBus &) = delete;
     DesktopBus &operator=(const DesktopBus &) = delete;
 
-    /// Takes the service's name; with an object, offers its slots at path.
+    /// Takes the service's name; with an object, offers its slots and properties at path.
     bool offer(const QString &service, const QString &path = {}, QObject *object = nullptr)
     {
         return bus.registerService(service)
-               && (!object || bus.registerObject(path, object, QDBusConnection::ExportAllSlots));
+               && (!object
+                   || bus.registerObject(path, object,
+                                         QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
     }
     void announce(const QString &path, const QString &interface, const QString &name, const QVariantList &args)
     {

@@ -37,23 +37,28 @@ class FakeScreenSaver : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 public:
     bool active = false;
+    int asked = 0; ///< GetActive calls, of either screen saver
 
 public Q_SLOTS:
-    bool GetActive() { return active; }
+    bool GetActive()
+    {
+        ++asked;
+        return active;
+    }
 };
 class FakeGnomeScreenSaver : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.gnome.ScreenSaver")
 public:
-    explicit FakeGnomeScreenSaver(const FakeScreenSaver &state)
+    explicit FakeGnomeScreenSaver(FakeScreenSaver &state)
         : m_state(state)
     { }
 public Q_SLOTS:
-    bool GetActive() { return m_state.active; }
+    bool GetActive() { return m_state.GetActive(); }
 
 private:
-    const FakeScreenSaver &m_state;
+    FakeScreenSaver &m_state;
 };
 
 
@@ -112,10 +117,13 @@ void TestCompanionBus::lockedSessionHolds()
     QVERIFY(desktop.offer(service, path, service.contains(u"gnome"_s) ? static_cast<QObject *>(&gnome) : &saver));
     Program p("[Reminders]\nAwayHold=true\n"); // no idle time here: only the lock counts
     p.select(0, u"0"_s, u"30"_s, u"0"_s);
+    p.select(1, u"1"_s, u"0"_s, u"0"_s);
     p.form->Label2_Click();
     p.tick(0);
-    const QStringList left = boxTexts(p.slot(0));
-    QTest::qWait(50);
+    p.tick(1);
+    const QStringList left = boxTexts(p.slot(0)), eyes = boxTexts(p.slot(1));
+    // Asked for the present state: the program listens for the announcements by then.
+    QTRY_VERIFY(saver.asked > 0);
     QVERIFY(p.slot(0).timer->isActive());
 
     desktop.announce(path, service, u"ActiveChanged"_s, {true});
@@ -124,6 +132,9 @@ void TestCompanionBus::lockedSessionHolds()
     desktop.announce(path, service, u"ActiveChanged"_s, {false});
     QTRY_VERIFY(p.slot(0).timer->isActive());
     QCOMPARE(boxTexts(p.slot(0)), left);
+    // Locked for less than the away minutes: the eyes have not rested, the eye rest goes on.
+    QCOMPARE(boxTexts(p.slot(1)), eyes);
+    QVERIFY(p.slot(1).timer->isActive());
 
     // Locked already when the program starts: asked, not only heard.
     saver.active = true;

@@ -2,6 +2,7 @@
 // earlier versions are found, the Run key, the one instance per user and the bell.
 #include "app/mainform.h"
 #include "platform/autostart.h"
+#include "platform/donotdisturb.h"
 #include "platform/filelocations.h"
 #include "platform/singleinstance.h"
 #include "platform/systembell.h"
@@ -12,10 +13,14 @@
 #include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -43,42 +48,34 @@ QStringList boxTexts(MainForm &form)
     return texts;
 }
 
-/// Counts the calls this program makes to user32's MessageBeep while it lives, and the
-/// sound each asks for, by pointing the program's import of it at a counter.
-class BeepCounter
+/// Points this program's import of a system function at a stand-in while it lives.
+class ImportHook
 {
 public:
-    BeepCounter()
+    ImportHook(const wchar_t *module, const char *function, ULONG_PTR standIn)
     {
-        s_types.clear();
         auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
         auto *dos = reinterpret_cast<IMAGE_DOS_HEADER *>(base);
         auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
         const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        const FARPROC real = GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBeep");
+        const FARPROC real = GetProcAddress(GetModuleHandleW(module), function);
         for (auto *d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); d->Name; ++d) {
             for (auto *t = reinterpret_cast<IMAGE_THUNK_DATA *>(base + d->FirstThunk); t->u1.Function; ++t) {
-                if (reinterpret_cast<FARPROC>(t->u1.Function) == real)
+                if (real && reinterpret_cast<FARPROC>(t->u1.Function) == real)
                     m_slot = reinterpret_cast<ULONG_PTR *>(&t->u1.Function);
             }
         }
         if (m_slot)
-            m_real = exchange(reinterpret_cast<ULONG_PTR>(&counted));
+            m_real = exchange(standIn);
     }
-    ~BeepCounter()
+    ~ImportHook()
     {
         if (m_slot)
             exchange(m_real);
     }
     bool hooked() const { return m_slot != nullptr; }
-    static QList<UINT> types() { return s_types; }
 
 private:
-    static BOOL WINAPI counted(UINT type)
-    {
-        s_types.append(type);
-        return TRUE;
-    }
     ULONG_PTR exchange(ULONG_PTR to)
     {
         DWORD was = 0;
@@ -91,7 +88,45 @@ private:
 
     ULONG_PTR *m_slot = nullptr;
     ULONG_PTR m_real = 0;
+};
+
+/// Counts the calls this program makes to user32's MessageBeep while it lives, and the
+/// sound each asks for.
+class BeepCounter
+{
+public:
+    BeepCounter() { s_types.clear(); }
+    bool hooked() const { return m_hook.hooked(); }
+    static QList<UINT> types() { return s_types; }
+
+private:
+    static BOOL WINAPI counted(UINT type)
+    {
+        s_types.append(type);
+        return TRUE;
+    }
+
+    ImportHook m_hook{L"user32.dll", "MessageBeep", reinterpret_cast<ULONG_PTR>(&counted)};
     static inline QList<UINT> s_types;
+};
+
+/// Answers for shell32's SHQueryUserNotificationState while it lives, as the test says.
+class NotificationState
+{
+public:
+    NotificationState() { s_state = QUNS_ACCEPTS_NOTIFICATIONS; }
+    bool hooked() const { return m_hook.hooked(); }
+    static void set(QUERY_USER_NOTIFICATION_STATE state) { s_state = state; }
+
+private:
+    static HRESULT WINAPI answer(QUERY_USER_NOTIFICATION_STATE *state)
+    {
+        *state = s_state;
+        return S_OK;
+    }
+
+    ImportHook m_hook{L"shell32.dll", "SHQueryUserNotificationState", reinterpret_cast<ULONG_PTR>(&answer)};
+    static inline QUERY_USER_NOTIFICATION_STATE s_state = QUNS_ACCEPTS_NOTIFICATIONS;
 };
 
 } // namespace
@@ -106,7 +141,10 @@ private Q_SLOTS:
     void earlierTimesAreReadUntilTheFirstSave();
     void runKeyStartsTheProgramAtLogin();
     void oneInstancePerUser();
+    void aClaimLeftByAKilledInstanceIsTakenOver();
     void bellIsTheSystemSound();
+    void presentingAsWindowsTellsIt_data();
+    void presentingAsWindowsTellsIt();
 };
 
 void TestWindows::filesLiveInTheRoamingFolder()
@@ -213,6 +251,27 @@ void TestWindows::oneInstancePerUser()
     QVERIFY(third.claim());
 }
 
+void TestWindows::aClaimLeftByAKilledInstanceIsTakenOver()
+{
+    // An instance ended by force leaves its lock file behind, and the process ID in it can
+    // be that of the next launch itself: nobody answers that launch's knock, and it must run.
+    QTemporaryDir locks;
+    const QString id = u"io.github.quorvane.Test"_s;
+    QFile left(locks.filePath(id + u".lock"_s));
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+               + QCoreApplication::applicationName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+    left.close();
+
+    auto first = std::make_unique<platform::SingleInstance>(id, locks.path());
+    QVERIFY(first->claim());
+    QSignalSpy activated(first.get(), &platform::SingleInstance::activated);
+    // It is the instance now, not merely a process running beside the claim.
+    platform::SingleInstance second(id, locks.path());
+    QVERIFY(!second.claim());
+    QTRY_COMPARE(activated.size(), 1);
+}
+
 void TestWindows::bellIsTheSystemSound()
 {
     BeepCounter counter;
@@ -222,6 +281,47 @@ void TestWindows::bellIsTheSystemSound()
     bell.ring();
     // The user's default sound, twice: his sound scheme decides whether it is heard.
     QCOMPARE(BeepCounter::types(), QList<UINT>({MB_OK, MB_OK}));
+}
+
+void TestWindows::presentingAsWindowsTellsIt_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("busy: a full-screen program") << int(QUNS_BUSY) << true;
+    QTest::newRow("full-screen Direct3D") << int(QUNS_RUNNING_D3D_FULL_SCREEN) << true;
+    QTest::newRow("presentation mode") << int(QUNS_PRESENTATION_MODE) << true;
+    QTest::newRow("locked or screen saver") << int(QUNS_NOT_PRESENT) << false;
+    QTest::newRow("quiet first hour") << int(QUNS_QUIET_TIME) << false;
+}
+
+void TestWindows::presentingAsWindowsTellsIt()
+{
+    QFETCH(int, state);
+    QFETCH(bool, on);
+    // Wine answers "accepts notifications" whatever happens: the test answers instead.
+    NotificationState windows;
+    QVERIFY2(windows.hooked(), "the program does not import SHQueryUserNotificationState");
+    platform::DoNotDisturb dnd;
+    QSignalSpy changed(&dnd, &platform::DoNotDisturb::changed);
+    QVERIFY(!dnd.isOn());
+    NotificationState::set(QUERY_USER_NOTIFICATION_STATE(state));
+    QCOMPARE(dnd.isOn(), on); // asked at once
+
+    // Windows announces nothing: while started, it is asked every few seconds (here the
+    // look is made at once) and a change is told.
+    NotificationState::set(QUNS_ACCEPTS_NOTIFICATIONS);
+    dnd.start();
+    auto *look = dnd.findChild<QTimer *>();
+    QVERIFY(look && look->isActive());
+    NotificationState::set(QUERY_USER_NOTIFICATION_STATE(state));
+    QMetaObject::invokeMethod(look, "timeout");
+    QCOMPARE(changed.count(), on ? 1 : 0);
+    NotificationState::set(QUNS_ACCEPTS_NOTIFICATIONS);
+    QMetaObject::invokeMethod(look, "timeout");
+    QCOMPARE(changed.count(), on ? 2 : 0);
+    // Stopped, nothing wakes the program to ask.
+    dnd.stop();
+    QVERIFY(!look->isActive());
 }
 
 QUORVANE_TEST_CLASS(TestWindows)

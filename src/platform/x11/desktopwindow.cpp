@@ -1,4 +1,5 @@
 #include "platform/desktopwindow.h"
+#include "platform/x11/windowproperties.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QPointer>
@@ -9,11 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -22,45 +19,14 @@ namespace {
 
 // The window manager conversation (EWMH and ICCCM) over the toolkit's own X connection.
 
-struct FreeReply {
-    void operator()(void *reply) const { std::free(reply); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_connection_t *x11Connection()
-{
-    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-/// A property of 32-bit values (cardinals, windows, atoms); empty when it is not set.
-std::vector<uint32_t> readList(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
-{
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
-    if (!reply || reply->format != 32 || reply->type != type)
-        return {};
-    const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
-    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
-}
+using x11::atom;
+using x11::readList;
+using x11::Reply;
 
 void writeList(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                const std::vector<uint32_t> &values)
 {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 32, uint32_t(values.size()), values.data());
-}
-
-xcb_window_t firstWindow(const std::vector<uint32_t> &list)
-{
-    return list.empty() ? xcb_window_t(XCB_WINDOW_NONE) : list.front();
 }
 
 xcb_window_t rootOf(xcb_connection_t *c, xcb_window_t window)
@@ -74,19 +40,8 @@ xcb_window_t rootOf(xcb_connection_t *c, xcb_window_t window)
 bool windowManagerRuns(xcb_connection_t *c, xcb_window_t root)
 {
     const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
-    const xcb_window_t child = firstWindow(readList(c, root, check, XCB_ATOM_WINDOW));
-    return child != XCB_WINDOW_NONE && firstWindow(readList(c, child, check, XCB_ATOM_WINDOW)) == child;
-}
-
-xcb_window_t activeWindow(xcb_connection_t *c, xcb_window_t root)
-{
-    return firstWindow(readList(c, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW));
-}
-
-bool isFullScreen(xcb_connection_t *c, xcb_window_t window)
-{
-    const std::vector<uint32_t> state = readList(c, window, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
-    return std::find(state.begin(), state.end(), atom(c, "_NET_WM_STATE_FULLSCREEN")) != state.end();
+    const xcb_window_t child = x11::firstWindow(readList(c, root, check, XCB_ATOM_WINDOW));
+    return child != XCB_WINDOW_NONE && x11::firstWindow(readList(c, child, check, XCB_ATOM_WINDOW)) == child;
 }
 
 xcb_window_t parentOf(xcb_connection_t *c, xcb_window_t window)
@@ -234,17 +189,17 @@ void DesktopWindow::Desktop::aboutToShow()
     m_overFullScreen = false;
     m_focusAtOnce = true;
     m_previous = 0;
-    xcb_connection_t *c = x11Connection();
+    xcb_connection_t *c = x11::connection();
     const xcb_window_t window = xcb_window_t(m_window->winId());
     const xcb_window_t root = c ? rootOf(c, window) : xcb_window_t(XCB_WINDOW_NONE);
     if (root != XCB_WINDOW_NONE && windowManagerRuns(c, root)) {
         m_managed = true;
-        m_previous = activeWindow(c, root);
+        m_previous = x11::activeWindow(c, root);
         m_focusAtOnce = ourWindow(m_previous) != nullptr;
         // Window managers keep the focused full-screen window above every other window
         // they handle; the only way over it without taking the focus is past them.
         // (Not while a window manager still holds the window in a frame of its own.)
-        m_overFullScreen = !m_focusAtOnce && m_previous != XCB_WINDOW_NONE && isFullScreen(c, m_previous)
+        m_overFullScreen = !m_focusAtOnce && m_previous != XCB_WINDOW_NONE && x11::isFullScreen(c, m_previous)
                            && parentOf(c, window) == root;
         if (!m_overFullScreen)
             putOnEveryWorkspace(c, window);
@@ -266,7 +221,7 @@ void DesktopWindow::Desktop::aboutToShow()
 void DesktopWindow::Desktop::takeFocus(unsigned long time)
 {
     m_unfocusable = false;
-    if (xcb_connection_t *c = x11Connection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         const xcb_window_t window = xcb_window_t(m_window->winId());
         if (m_overFullScreen) {
             // No window manager focuses a window past it: the window takes the focus
@@ -286,7 +241,7 @@ void DesktopWindow::Desktop::aboutToHide()
 {
     if (!m_managed || !m_hadFocus || !ourWindow(m_previous))
         return;
-    if (xcb_connection_t *c = x11Connection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         // A program may move the keyboard focus between its own windows while it has it.
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, m_previous, uint32_t(m_userTime));
         xcb_flush(c);
@@ -299,7 +254,7 @@ void DesktopWindow::Desktop::restoreFocus()
     if (!m_managed || !m_hadFocus || m_previous == 0)
         return; // the focus never left the window the user was in
     m_managed = false;
-    if (xcb_connection_t *c = x11Connection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         askToActivate(c, rootOf(c, xcb_window_t(m_window->winId())), m_previous, uint32_t(m_userTime));
         xcb_flush(c);
     }
