@@ -38,7 +38,6 @@ Companion::Companion(Setup setup)
         m_options.write(); // said once: the next start finds the defaults
     }
     m_history = std::make_unique<History>(setup.historyPath, setup.clock);
-    openHistory();
 
     m_pause = std::make_unique<Pause>(m_reminders, setup.clock, this);
     m_repeat = std::make_unique<Repeat>(m_reminders, [this] { return m_options.choices().autoRepeat; }, this);
@@ -59,7 +58,7 @@ Companion::Companion(Setup setup)
     for (const alerts::Slot k : alerts::kSlots) {
         ReminderSlot &slot = m_reminders.slot(k);
         connect(&slot, &ReminderSlot::reminderOpened, this, [this](alerts::Slot slot, const QString &message) {
-            m_history->opened(slot);
+            history().opened(slot);
             m_notifier->notify(int(alerts::indexOf(slot)), QStringLiteral("到时啦"),
                                alerts::topicOf(slot) + QStringLiteral("：") + message,
                                PutOff::caption(PutOff::kShortMinutes));
@@ -73,7 +72,7 @@ Companion::Companion(Setup setup)
     connect(m_awayHold.get(), &AwayHold::back, m_eyeRest.get(),
             [this](std::chrono::seconds absence) { m_eyeRest->back(absence, m_awayHold->awayAfter()); });
     connect(m_eyeRest.get(), &EyeRest::rested, this,
-            [this](std::chrono::seconds absence) { m_history->rested(alerts::Slot::EyeRest, absence); });
+            [this](std::chrono::seconds absence) { history().rested(alerts::Slot::EyeRest, absence); });
     connect(m_notifier.get(), &platform::Notifier::actionInvoked, m_putOff.get(), [this](int key) {
         if (key >= 0 && size_t(key) < alerts::kSlots.size())
             m_putOff->putOff(alerts::kSlots[size_t(key)], PutOff::kShortMinutes);
@@ -194,9 +193,20 @@ void Companion::setAutostart(bool on)
     m_menu->autostart()->setChecked(m_autostart.isEnabled());
 }
 
-void Companion::openHistory()
+History &Companion::history()
 {
-    switch (m_history->open()) {
+    if (!m_historyAsked) {
+        m_historyAsked = true;
+        // Said once what asked for the record has been done (a reminder opened, the
+        // record window shown), not in the middle of it.
+        QTimer::singleShot(0, this, [this, opened = m_history->open()] { tellHistoryOpened(opened); });
+    }
+    return *m_history;
+}
+
+void Companion::tellHistoryOpened(History::Opened opened)
+{
+    switch (opened) {
     case History::Opened::Damaged:
         m_hooks.Error(nullptr, QStringLiteral("提醒记录文件已损坏，无法读出：\n%1\n已将其另存为：\n%2\n记录已重新开始。")
                                    .arg(m_history->path(), m_history->keptAs()));
@@ -213,7 +223,7 @@ void Companion::openHistory()
 void Companion::showHistory()
 {
     if (!m_historyWindow)
-        m_historyWindow = std::make_unique<HistoryWindow>(*m_history, m_window);
+        m_historyWindow = std::make_unique<HistoryWindow>(history(), m_window);
     m_historyWindow->showRecord();
 }
 

@@ -7,6 +7,7 @@
 // without them.
 #pragma once
 
+#include "companion/history.h"
 #include "companion/options.h"
 #include "companion/pause.h"
 #include "platform/autostart.h"
@@ -38,7 +39,6 @@ namespace companion {
 class AwayHold;
 class CompanionMenu;
 class EyeRest;
-class History;
 class HistoryWindow;
 class PresentationHold;
 class PutOff;
@@ -95,7 +95,10 @@ private:
     void apply();
     void showOptions();
     void pauseChanged();
-    void openHistory();
+    /// The record, opened when it is first written or shown rather than at the start:
+    /// until then the program carries neither the database nor its driver.
+    History &history();
+    void tellHistoryOpened(History::Opened opened);
     void showHistory();
     void saveOptions();
 
@@ -109,6 +112,7 @@ private:
     // they are found in the main window's tree.
     std::unique_ptr<CompanionMenu> m_menu;
     std::unique_ptr<History> m_history;
+    bool m_historyAsked = false;
     std::unique_ptr<Pause> m_pause;
     std::unique_ptr<Repeat> m_repeat;
     std::unique_ptr<PutOff> m_putOff;

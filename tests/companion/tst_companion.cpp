@@ -109,6 +109,7 @@ private Q_SLOTS:
     void awayHoldSilencesOpenReminderAndKeepsUserPause();
     void recordCountsAndChart();
     void damagedRecordKeptAsideAndStartedAfresh();
+    void recordOpenedWhenFirstUsed();
 };
 
 void TestCompanion::menuCaptionsOrderAndStates()
@@ -620,9 +621,10 @@ void TestCompanion::recordCountsAndChart()
     QVERIFY2(water > 100, qPrintable(QString::number(water)));
     QCOMPARE(eyes, 0);
 
-    // A year is kept.
+    // A year is kept (looked at the next time the record is opened).
     p.now = today.addYears(1).addDays(1);
     p.restart();
+    p.menu().records()->trigger();
     QCOMPARE(hows(p.historyPath()).size(), 0);
 }
 
@@ -632,7 +634,10 @@ void TestCompanion::damagedRecordKeptAsideAndStartedAfresh()
     p.wiring.reset();
     Program::writeFile(p.historyPath(), "not a database, but some bytes of a user's file");
     p.restart();
-    QCOMPARE(p.fake.messages.size(), 1);
+    QVERIFY(p.fake.messages.isEmpty()); // the record is opened when it is first used
+    QVERIFY(QFile::exists(p.historyPath()));
+    p.menu().records()->trigger();
+    QTRY_COMPARE(p.fake.messages.size(), 1);
     QCOMPARE(p.fake.messages.first().title, u"出错"_s);
     QVERIFY2(p.fake.texts().first().startsWith(u"提醒记录文件已损坏"_s), qPrintable(p.fake.texts().first()));
     QFile kept(p.historyPath() + u".damaged-20240506-140040"_s);
@@ -644,7 +649,29 @@ void TestCompanion::damagedRecordKeptAsideAndStartedAfresh()
     QVERIFY(!p.slot(0).check->isChecked());
     QCOMPARE(hows(p.historyPath()), QStringList{u"acknowledged"_s});
     p.restart();
+    p.menu().records()->trigger();
+    QCoreApplication::processEvents();
     QCOMPARE(p.fake.messages.size(), 1); // the fresh one reads
+}
+
+void TestCompanion::recordOpenedWhenFirstUsed()
+{
+    // Until a reminder opens or the record window is shown, the program does not open the
+    // record: a damaged file is told about then, once that reminder is up.
+    Program p;
+    p.wiring.reset();
+    Program::writeFile(p.historyPath(), "not a database");
+    p.restart();
+    QCoreApplication::processEvents();
+    QVERIFY(p.fake.messages.isEmpty());
+    QFile untouched(p.historyPath());
+    QVERIFY(untouched.open(QIODevice::ReadOnly));
+    QCOMPARE(untouched.readAll(), QByteArray("not a database"));
+    p.slot(0).check->setChecked(true);
+    p.tick(0, acknowledge);
+    QTRY_COMPARE(p.fake.messages.size(), 1);
+    QVERIFY2(p.fake.texts().first().startsWith(u"提醒记录文件已损坏"_s), qPrintable(p.fake.texts().first()));
+    QCOMPARE(hows(p.historyPath()), QStringList{u"acknowledged"_s});
 }
 
 QUORVANE_TEST_CLASS(TestCompanion)
