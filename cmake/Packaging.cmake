@@ -26,8 +26,13 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
   # Debian keeps each package's licence as /usr/share/doc/<package>/copyright.
+  # The program's own Song face comes under the SIL Open Font License: its text follows
+  # the program's licence there.
   if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+    file(READ ${PROJECT_SOURCE_DIR}/LICENSE _quorvane_licence)
+    file(READ ${PROJECT_SOURCE_DIR}/assets/fonts/OFL.txt _quorvane_font_licence)
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/copyright "${_quorvane_licence}\n${_quorvane_font_licence}")
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   endif()
 
   # The program links no shared library of its own, so it needs no search path next to

@@ -5,13 +5,14 @@
 # Chinese translation, libxcb and libXss (the X11 window manager conversation and the
 # idle time), the Wayland client library and protocols (the idle time in a Wayland
 # session), GLib's GIO (GNOME's do-not-disturb switch through GSettings), libcanberra and
-# a sound theme, the Noto CJK fonts.
+# a sound theme, the Noto CJK fonts, and fontTools, which cuts the program's own Song face
+# from them at build time.
 quorvane_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxss-dev libglib2.0-dev libqt6sql6-sqlite
   libwayland-dev wayland-protocols
   libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-  fonts-noto-cjk qt6-translations-l10n
+  fonts-noto-cjk python3-fonttools qt6-translations-l10n
 )
 
 # What the whole test suite needs beyond them: the desktop-file and AppStream checks, the

@@ -4,8 +4,11 @@
 #include "platform/displaychoice.h"
 #include "runtime/panelcachestyle.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QResource>
 #include <QTranslator>
 
 #include <cstdio>
@@ -50,8 +53,26 @@ bool loadQtTranslation(const QString &folder)
     return true;
 }
 
+bool registerProgramFonts()
+{
+    // Windows: none; 宋体 and the rest are the system's own.
+    const QStringList faces = QDir(QStringLiteral(":/fonts")).entryList({QStringLiteral("*.otf")}, QDir::Files);
+    bool registered = !faces.isEmpty();
+    for (const QString &name : faces) {
+        const QResource face(QStringLiteral(":/fonts/") + name);
+        // Stored uncompressed, a face is read where it lies in the program file, not copied.
+        const QByteArray data =
+            face.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), qsizetype(face.size()))
+                : face.uncompressedData();
+        registered = QFontDatabase::addApplicationFontFromData(data) >= 0 && registered;
+    }
+    return registered;
+}
+
 void setUpApplication()
 {
+    registerProgramFonts();
     QApplication::setStyle(new runtime::PanelCacheStyle);
     loadQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     QApplication::setApplicationName(QString::fromUtf16(kProductName));

@@ -29,8 +29,18 @@ QIcon programIcon();
 /// like the rest of the program. Returns false, changing nothing, where it is missing.
 bool loadQtTranslation(const QString &folder);
 
-/// Names, icon, quit policy and Qt's Chinese translation (from Qt's translations folder,
-/// where Debian's qt6-translations-l10n puts it), shared by every window; called by
+/// Registers the program's own faces, where the program carries them (on Linux): the
+/// characters it shows, cut from the CJK faces its windows would draw them with, so that
+/// drawing them does not load whole faces of some 65,000 glyphs. The Song face is named
+/// SimSun/宋体, as the window definitions ask; "Quorvane Sans" gives the controls in the
+/// desktop's default font their Chinese characters. The system's fonts stay the fallback
+/// for any other character. Returns whether every face there is was registered, false
+/// where there is none.
+bool registerProgramFonts();
+
+/// Names, icon, quit policy, the program's own faces and Qt's Chinese translation (from Qt's
+/// translations folder, where Debian's qt6-translations-l10n puts it), shared by every
+/// window; called by
 /// createApplication.
 void setUpApplication();
 

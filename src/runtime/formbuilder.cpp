@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QWidget>
 
 #include <algorithm>
@@ -54,6 +55,22 @@ QString songFamily()
     return family;
 }
 
+// The desktop's default font, its Chinese characters from the program's own Sans face
+// where the program carries one (on Linux): the whole CJK face that the desktop's font
+// would fall back to for them stays unloaded. The default family is named as the font
+// database resolves it, since an alias such as "Sans Serif" heads no list of its own.
+QFont defaultFont()
+{
+    static const QFont font = [] {
+        QFont f;
+        const QString own = QStringLiteral("Quorvane Sans");
+        if (QFontDatabase::hasFamily(own))
+            f.setFamilies({QFontInfo(f).family(), own});
+        return f;
+    }();
+    return font;
+}
+
 void applyColors(QWidget *w, const ControlDef &c)
 {
     QPalette pal = w->palette();
@@ -86,12 +103,15 @@ void applyColors(QWidget *w, const ControlDef &c)
     w->setPalette(pal);
 }
 
+// The control's font is set before its caption, so that no caption is laid out in another
+// font first (which would load that font's fallback faces for nothing).
 QWidget *createWidget(const ControlDef &c, QWidget *form)
 {
     const QString caption = QString::fromUtf8(c.caption);
     switch (c.kind) {
     case Kind::Label: {
         auto *label = new ClickLabel(form);
+        label->setFont(fontFor(c.font));
         label->setTextFormat(Qt::PlainText);
         label->setText(caption);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -101,16 +121,19 @@ QWidget *createWidget(const ControlDef &c, QWidget *form)
     }
     case Kind::TextBox: {
         auto *box = new TextBox(form);
+        box->setFont(fontFor(c.font));
         box->setText(caption);
         return box;
     }
     case Kind::CheckBox: {
         auto *check = new QCheckBox(form);
+        check->setFont(fontFor(c.font));
         check->setText(caption);
         return check;
     }
     case Kind::CommandButton: {
         auto *button = new CommandButton(form);
+        button->setFont(fontFor(c.font));
         button->setText(caption);
         // Enter presses the button that has the focus, as Space does.
         button->setAutoDefault(true);
@@ -137,7 +160,7 @@ QFont fontFor(const FontDef &font)
 {
     registerSongSubstitutes();
     if (font.pointSize <= 0)
-        return QFont();
+        return defaultFont();
     QFont f(songFamily());
     f.setPointSizeF(font.pointSize);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
@@ -171,8 +194,6 @@ void buildForm(QWidget *form, const FormDef &def)
         } else {
             w->setGeometry(toPixels(c.left, c.top, c.width, c.height));
         }
-        if (c.font.pointSize > 0)
-            w->setFont(fontFor(c.font));
         applyColors(w, c);
         // Created in stacking order, bottom first: each control lies above the ones before.
         w->raise();

@@ -14,7 +14,8 @@ namespace runtime {
 QRect toPixels(int left, int top, int width, int height);
 
 /// The font a definition names: "宋体" (SimSun, with installed Song-style CJK faces as
-/// substitutes) at the given size, or the desktop's default font for size 0.
+/// substitutes) at the given size, or the desktop's default font for size 0 (its Chinese
+/// characters from the program's own "Quorvane Sans" where the program carries it).
 QFont fontFor(const FontDef &font);
 
 /// Creates the controls of a window from its definition, as children of form:
