@@ -429,13 +429,13 @@ processes_at_home() { grep -lzsx "HOME=$1" /proc/[0-9]*/environ 2>/dev/null | cu
 # The processes that came with a program: everything running with its home folder except the
 # program itself, its session bus and the mapwatch that holds it (services its session bus
 # started for it, such as the accessibility bus or dconf, and its own children).
-# -> "pid name rss_kib" lines
+# -> "pid name rss_kib private_dirty_kib" lines
 helper_list() { # home pid bus keeper
   local p
   for p in $(processes_at_home "$1"); do
     [ "$p" = "$2" ] || [ "$p" = "$3" ] || [ "$p" = "$4" ] && continue
     printf '%s %s %s\n' "$p" "$(tr ' ' _ <"/proc/$p/comm" 2>/dev/null || echo gone)" \
-      "$(awk '/^Rss:/ { print $2 }' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)"
+      "$(awk '/^Rss:/ { r = $2 } /^Private_Dirty:/ { d = $2 } END { print r + 0, d + 0 }' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0 0)"
   done
 }
 
@@ -563,12 +563,12 @@ stop_peers() {
 }
 
 # Part one of a round for one program: writes OUT.alone, tab-separated: status mapped painted
-# created load note rss pss uss helper_rss helpers windows sharers private_dirty.
+# created load note rss pss uss helper_rss helpers windows sharers private_dirty helper_dirty.
 run_alone() { # name round
   local name=$1 out=$work/peers/results/$1-$2 home=$work/peers/$1-$2-alone
-  local rss pss uss dirty helper_rss helpers windows sharers
+  local rss pss uss dirty helper_rss helper_dirty helpers windows sharers
   if ! launch_peer "$name" "$home"; then
-    printf 'could not run headless: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
+    printf 'could not run headless: %s\t-\t-\t-\t%s\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_why" "$peer_load" >"$out.alone"
     stop_peers
     return 0
   fi
@@ -577,14 +577,16 @@ run_alone() { # name round
     read -r rss pss uss dirty < <(memory "$peer_pid") || true
     helper_list "$home" "$peer_pid" "${bus_of[$home]}" "${keeper_of[$home]}" >"$out.helpers"
     helper_rss=$(awk '{ s += $3 } END { printf "%.1f", s / 1024 }' "$out.helpers")
+    helper_dirty=$(awk '{ s += $4 } END { printf "%.1f", s / 1024 }' "$out.helpers")
     helpers=$(awk '{ print $2 }' "$out.helpers" | sort | uniq -c |
       awk '{ printf "%s%s%s", (NR > 1 ? ", " : ""), $2, ($1 > 1 ? " ×" $1 : "") } END { if (NR == 0) printf "none" }')
     windows=$(visible_windows "$peer_pid")
     sharers=$(toolkit_sharers "$peer_pid")
-    printf 'ok\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$peer_mapped" "$peer_painted" "$peer_created" \
-      "$peer_load" "$peer_note" "$rss" "$pss" "$uss" "$helper_rss" "$helpers" "$windows" "$sharers" "$dirty" >"$out.alone"
+    printf 'ok\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$peer_mapped" "$peer_painted" "$peer_created" \
+      "$peer_load" "$peer_note" "$rss" "$pss" "$uss" "$helper_rss" "$helpers" "$windows" "$sharers" "$dirty" \
+      "$helper_dirty" >"$out.alone"
   else
-    printf 'ended within %s s of its start\t%s\t%s\t%s\t%s\t%s\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_settle" "$peer_mapped" \
+    printf 'ended within %s s of its start\t%s\t%s\t%s\t%s\t%s\t-\t-\t-\t-\t-\t-\t-\t-\t-\n' "$peer_settle" "$peer_mapped" \
       "$peer_painted" "$peer_created" "$peer_load" "$peer_note" >"$out.alone"
   fi
   stop_peers
@@ -593,11 +595,11 @@ run_alone() { # name round
 # Part two: starts every program again, then watches all of them at once for $window s.
 # Writes one tab-separated line per program to OUT.tsv: name round status mapped painted
 # created rss pss uss helper_rss cpu/min wake-ups/min preemptions/min load helpers windows
-# by_thread note sharers children's_cpu/min private_dirty.
+# by_thread note sharers children's_cpu/min private_dirty helpers'_private_dirty.
 run_together() { # round programs...
   local round=$1 name out pid last=0 w v i c by_thread cpu vol invol status child_cpu hz
   hz=$(getconf CLK_TCK)
-  local a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers dirty
+  local a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers dirty helper_dirty
   shift
   declare -A pid_of=() why_of=() t1_of=() children_of=()
   for name in "$@"; do
@@ -638,11 +640,11 @@ run_together() { # round programs...
       invol=$(awk -v n="$i" -v w="$w" 'BEGIN { printf "%.2f", n * 60 / w }')
     fi
     IFS=$'\t' read -r a_status mapped painted created load note rss pss uss helper_rss helpers windows sharers \
-      dirty <"$out.alone" || true
+      dirty helper_dirty <"$out.alone" || true
     [ "$a_status" = ok ] || status=$a_status
     printf '%s\t' "$name" "$round" "$status" "$mapped" "$painted" "$created" "$rss" "$pss" "$uss" "$helper_rss" \
       "$cpu" "$vol" "$invol" "$load" "$helpers" "$windows" "$by_thread" "$note" "$sharers" >"$out.tsv"
-    printf '%s\t%s\n' "$child_cpu" "${dirty:--}" >>"$out.tsv"
+    printf '%s\t%s\t%s\n' "$child_cpu" "${dirty:--}" "${helper_dirty:--}" >>"$out.tsv"
   done
   stop_peers
 }
@@ -748,13 +750,13 @@ rsibreak	RSIBreak $(upstream rsibreak)"
     FNR == NR { order[++names] = $1; label[$1] = $2; next }
     { p = $1; rows[p]++; for (c = 1; c <= NF; c++) val[p, rows[p], c] = $c; if ($3 == "ok") good[p]++ }
     END {
-      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | Private_Dirty (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | its ended child processes'"'"' CPU ms/min | wake-ups/min |"
-      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+      print "| program | rounds run | first window mapped (ms) | first window created (ms) | RSS (MiB) | PSS (MiB) | USS (MiB) | Private_Dirty (MiB) | helper processes'"'"' Private_Dirty (MiB) | helper processes'"'"' RSS (MiB) | CPU ms/min | its ended child processes'"'"' CPU ms/min | wake-ups/min |"
+      print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
       for (k = 1; k <= names; k++) {
         p = order[k]
         if (!good[p]) {
           why = rows[p] ? val[p, rows[p], 3] : "no result"
-          printf "| %s | 0 of %d | %s | — | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
+          printf "| %s | 0 of %d | %s | — | — | — | — | — | — | — | — | — | — |\n", label[p], rounds, why
           continue
         }
         start = cell(p, 4, "ms")
@@ -762,8 +764,8 @@ rsibreak	RSIBreak $(upstream rsibreak)"
           start = "none mapped"
         else if (count[p, 4] < good[p])
           start = start sprintf(", mapped in %d of %d rounds", count[p, 4], good[p])
-        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
-          cell(p, 6, "ms"), cell(p, 7, "mib"), cell(p, 8, "mib"), cell(p, 9, "mib"), cell(p, 21, "mib"), cell(p, 10, "mib"),
+        printf "| %s | %d of %d | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", label[p], good[p], rounds, start,
+          cell(p, 6, "ms"), cell(p, 7, "mib"), cell(p, 8, "mib"), cell(p, 9, "mib"), cell(p, 21, "mib"), cell(p, 22, "mib"), cell(p, 10, "mib"),
           cell(p, 11, "n"), cell(p, 20, "n"), cell(p, 12, "n")
       }
       print ""
