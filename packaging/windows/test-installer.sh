@@ -160,6 +160,22 @@ else
   result "reminder" 0 "no Form2 after a 1-second countdown"
 fi
 saved=$(cat "$times" 2>/dev/null || true)
+
+# Ended by force (its Wine server killed, as Task Manager's "End task" or a crash would end
+# it): the lock file stays behind, and the next start must bring the main window, not end
+# without a word.
+kill "$program_pid" 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wait_for 10 gone Form1 || true
+(cd "$folder" && exec wine ./quorvane.exe) >"$scratch/program-again.log" 2>&1 &
+program_pid=$!
+if wait_for 60 window_named Form1; then
+  result "start after a forced end" 1 "the main window came"
+else
+  result "start after a forced end" 0 "no main window after the program was ended by force (it $(
+    kill -0 "$program_pid" 2>/dev/null && echo runs || echo ended))"
+fi
 kill "$program_pid" 2>/dev/null || true
 wineserver -k 2>/dev/null || true
 program_pid=
