@@ -429,10 +429,14 @@ fi
 kill -0 "$program_pid" 2>/dev/null || die "the program exited"
 
 # ---- Water over a full-screen terminal, with the hold while presenting -------------
-# The program again, with the options a new user has: the hold is on.
+# The program again, with the options a new user has: the hold is on. The user's
+# earlier windows are closed first: the always-on-top one would lie over the main window.
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 rm -f "$XDG_CONFIG_HOME/Quorvane/Quorvane.conf"
+wmctrl -i -c "$on_top"
+wmctrl -i -c "$(visible_window quorvane-user)"
+wait_for 5 gone quorvane-on-top && wait_for 5 gone quorvane-user || die "the user's windows did not close"
 # The user's full-screen program on workspace 1, there before the countdown starts.
 switch_desktop 1
 xterm -T quorvane-presenting -e sleep 3600 >"$scratch/presenting.log" 2>&1 &
