@@ -12,7 +12,7 @@
 #   at_exit CMD...            runs CMD when the script ends, once those processes are gone
 #   wait_for SECONDS CMD...   polls CMD (a tenth of a second apart) until it succeeds
 #   prints PATTERN CMD...     whether CMD's whole output has a line matching PATTERN
-#   result NAME 0|1 TEXT      prints one check's outcome; failures are counted
+#   result NAME 0|1 TEXT      prints one check's outcome; $failures counts those failed
 #   finish WHAT               exits 1 if a check failed, else prints PASS
 #   start_xvfb ARG...         a private X server (its display chosen by itself); sets DISPLAY
 #   start_wm NAME             a stand-alone window manager on $DISPLAY (openbox, xfwm4,
@@ -113,18 +113,18 @@ prints() {
   grep -q -e "$1" <<<"$out"
 }
 
-desktop_lib_failures=0
+failures=0
 result() {
   if [ "$2" = 1 ]; then
     echo "ok    $1: $3"
   else
     echo "FAIL  $1: $3"
-    desktop_lib_failures=$((desktop_lib_failures + 1))
+    failures=$((failures + 1))
   fi
 }
 
 finish() {
-  if ((desktop_lib_failures)); then
+  if ((failures)); then
     log_tail >&2
     exit 1
   fi
