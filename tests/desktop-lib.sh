@@ -1,7 +1,10 @@
-# Shared helpers of the desktop test scripts and tools/screenshots.sh, sourced by them
-# (bash). A script sets scratch (its folder for logs and files) before it calls anything
-# here. Sourcing only defines functions and sets the traps: the script's own trap on EXIT
-# would end nothing it started, so it registers its last steps with at_exit instead.
+# Shared helpers of the scripts that drive the program on an X server (the desktop
+# tests, the Windows installer's test, tools/screenshots.sh and tools/windows.sh),
+# sourced by them (bash). A script sets scratch (its folder for logs and files) before it
+# calls anything here. Sourcing defines functions and sets the traps on EXIT, INT and
+# TERM, which end what the script started: a script registers its own last steps with
+# at_exit rather than a trap of its own, and a shell that must keep its traps (one that
+# sources tools/windows.sh) sources this in a subshell.
 #
 #   skip WHY                  exits 77 (skipped) with a reason
 #   die WHY                   exits 1 with the reason and the end of every log in $scratch
