@@ -1,5 +1,10 @@
-# Shared helpers of the desktop test scripts, sourced by them (bash). A script sets
-# scratch (its folder for logs and files) before it calls anything here.
+# Shared helpers of the scripts that drive the program on an X server (the desktop
+# tests, the Windows installer's test, tools/screenshots.sh and tools/windows.sh),
+# sourced by them (bash). A script sets scratch (its folder for logs and files) before it
+# calls anything here. Sourcing defines functions and sets the traps on EXIT, INT and
+# TERM, which end what the script started: a script registers its own last steps with
+# at_exit rather than a trap of its own, and a shell that must keep its traps (one that
+# sources tools/windows.sh) sources this in a subshell.
 #
 #   skip WHY                  exits 77 (skipped) with a reason
 #   die WHY                   exits 1 with the reason and the end of every log in $scratch
@@ -7,17 +12,26 @@
 #   need_python_dbus          skips unless Debian's python3 has dbus and gi; sets python
 #   fresh_home                an empty home and XDG folders in $scratch, exported
 #   started                   after "cmd &": the process is ended when the script ends
+#   at_exit CMD...            runs CMD when the script ends, once those processes are gone
 #   wait_for SECONDS CMD...   polls CMD (a tenth of a second apart) until it succeeds
 #   prints PATTERN CMD...     whether CMD's whole output has a line matching PATTERN
-#   result NAME 0|1 TEXT      prints one check's outcome; failures are counted
+#   result NAME 0|1 TEXT      prints one check's outcome; $failures counts those failed
 #   finish WHAT               exits 1 if a check failed, else prints PASS
 #   start_xvfb ARG...         a private X server (its display chosen by itself); sets DISPLAY
+#   start_wm NAME             a stand-alone window manager on $DISPLAY (openbox, xfwm4,
+#                             metacity, marco or kwin_x11), without session manager or
+#                             compositor; false unless it manages the screen within 30 s
+#                             (its check window on the root); sets wm_pid, logs to wm.log
 #   start_system_bus          a system bus of the test's own, for programs that want one
 #                             where the machine has none; sets DBUS_SYSTEM_BUS_ADDRESS
 #   visible_window NAME       the viewable X window named exactly NAME, in decimal
 #   window_named NAME, gone NAME
 #   client_area WINDOW        sets X, Y, W and H to an X window's client area
-#   click WINDOW X Y W H      clicks the middle of a control given inside an X window
+#   click WINDOW X Y W H [BUTTON]
+#                             clicks the middle of a control given inside an X window
+#                             (W and H 0: a point), in the program's logical pixels: they
+#                             are multiplied by $scale when the script sets it (the
+#                             program's QT_SCALE_FACTOR); the left button unless given
 #   in_private_x11_sockets "$0" "$@"
 #                             runs the script again in a mount namespace of its own with
 #                             an empty, world-writable /tmp/.X11-unix (compositors that
@@ -66,7 +80,9 @@ fresh_home() {
 }
 
 desktop_lib_pids=()
+desktop_lib_at_exit=()
 started() { desktop_lib_pids+=("$!"); }
+at_exit() { desktop_lib_at_exit+=("$(printf '%q ' "$@")"); }
 desktop_lib_cleanup() {
   set +e
   local i
@@ -75,6 +91,9 @@ desktop_lib_cleanup() {
   done
   for ((i = ${#desktop_lib_pids[@]} - 1; i >= 0; i--)); do
     wait "${desktop_lib_pids[i]}" 2>/dev/null
+  done
+  for ((i = ${#desktop_lib_at_exit[@]} - 1; i >= 0; i--)); do
+    eval "${desktop_lib_at_exit[i]}"
   done
 }
 trap desktop_lib_cleanup EXIT
@@ -97,18 +116,18 @@ prints() {
   grep -q -e "$1" <<<"$out"
 }
 
-desktop_lib_failures=0
+failures=0
 result() {
   if [ "$2" = 1 ]; then
     echo "ok    $1: $3"
   else
     echo "FAIL  $1: $3"
-    desktop_lib_failures=$((desktop_lib_failures + 1))
+    failures=$((failures + 1))
   fi
 }
 
 finish() {
-  if ((desktop_lib_failures)); then
+  if ((failures)); then
     log_tail >&2
     exit 1
   fi
@@ -118,9 +137,30 @@ finish() {
 start_xvfb() {
   Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
   started
-  wait_for 10 test -s "$scratch/display" || die "Xvfb did not start"
+  # A server that gives up (a bad argument, no free display) is not waited for.
+  wait_for 10 desktop_lib_settled "$!" && test -s "$scratch/display" || die "Xvfb did not start"
   export DISPLAY=:$(head -n 1 "$scratch/display")
 }
+
+desktop_lib_settled() { test -s "$scratch/display" || ! kill -0 "$1" 2>/dev/null; }
+
+start_wm() {
+  local command
+  case $1 in
+  openbox) command=(openbox --sm-disable) ;;
+  xfwm4) command=(xfwm4 --compositor=off --sm-client-disable) ;;
+  metacity) command=(metacity --sm-disable --no-composite) ;;
+  marco) command=(marco --sm-disable --no-composite) ;;
+  kwin_x11) command=(kwin_x11) ;;
+  *) die "no such window manager here: $1" ;;
+  esac
+  "${command[@]}" >"$scratch/wm.log" 2>&1 &
+  started
+  wm_pid=$!
+  wait_for 30 wm_manages
+}
+# A manager names its check window on the root window once it has taken the screen over.
+wm_manages() { kill -0 "$wm_pid" 2>/dev/null && prints 'window id # 0x' xprop -root _NET_SUPPORTING_WM_CHECK; }
 
 start_system_bus() {
   cat >"$scratch/system-bus.conf" <<EOF
@@ -158,8 +198,9 @@ client_area() {
 }
 
 click() {
+  local s=${scale:-1}
   client_area "$1"
-  xdotool mousemove --sync $((X + $2 + $4 / 2)) $((Y + $3 + $5 / 2)) click 1
+  xdotool mousemove --sync $((X + (2 * $2 + $4) * s / 2)) $((Y + (2 * $3 + $5) * s / 2)) click "${6:-1}"
 }
 
 in_private_x11_sockets() {

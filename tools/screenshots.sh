@@ -40,66 +40,27 @@ program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 
 bash "$top/tools/install-missing.sh" xvfb xdotool imagemagick
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-shots.XXXXXX")
-xvfb_pid=
-program_pid=
-cleanup() {
-  set +e
-  if [ -n "$program_pid" ]; then
-    kill "$program_pid" 2>/dev/null
-    wait "$program_pid" 2>/dev/null
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+# The X server, the program and the pictures' drafts live here; the pictures themselves
+# go to --out.
+. "$top/tests/desktop-lib.sh"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-shots.XXXXXX")
+at_exit rm -rf "$scratch"
 
-# The last lines of a log: a server or program that loops on an error can write
+# The last lines of the program's output: a program that loops on an error can write
 # megabytes, and the cause is at the end.
-log_tail() {
-  echo "--- last lines of $2:" >&2
-  tail -n 20 "$1" >&2
-}
-
 fail() {
   echo "screenshots: $*" >&2
-  if [ -s "$work/program.log" ]; then
-    log_tail "$work/program.log" "the program's output"
+  if [ -s "$scratch/program.log" ]; then
+    echo "--- last lines of the program's output:" >&2
+    tail -n 20 "$scratch/program.log" >&2
   fi
   exit 1
 }
 
-# Polls a command for up to $1 seconds, ten times a second.
-wait_for() {
-  local limit=$1
-  shift
-  local i
-  for ((i = 0; i < limit * 10; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # ---- A private X server on a free display --------------------------------------------
-# -displayfd: the server picks a free display number itself and writes it to the pipe.
 screen_w=$((1280 * scale))
 screen_h=$((800 * scale))
-Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp -noreset \
-  3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-# Waits until the server has a display, or has given up.
-xvfb_settled() { test -s "$work/display" || ! kill -0 "$xvfb_pid" 2>/dev/null; }
-if ! wait_for 10 xvfb_settled || ! test -s "$work/display"; then
-  log_tail "$work/xvfb.log" "the Xvfb log"
-  fail "Xvfb did not start"
-fi
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+start_xvfb -screen 0 "${screen_w}x${screen_h}x24" -noreset
 unset WAYLAND_DISPLAY
 echo "Xvfb on $DISPLAY (${screen_w}x$screen_h)"
 
@@ -107,41 +68,19 @@ echo "Xvfb on $DISPLAY (${screen_w}x$screen_h)"
 # Water every 30 minutes, eyes every hour, toilet every 3 seconds.
 # No session bus and a runtime folder of its own: a Quorvane you are running is another
 # instance, which this one would only bring forward.
-mkdir -p "$work/config"
-mkdir -m 700 "$work/runtime"
-printf '0,30,0,1,0,0,0,0,3\r\n' >"$work/config/Quorvane.txt"
-env XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+mkdir -p "$scratch/config"
+mkdir -m 700 "$scratch/runtime"
+printf '0,30,0,1,0,0,0,0,3\r\n' >"$scratch/config/Quorvane.txt"
+env XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/no-bus" \
   QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
-  QT_ENABLE_HIGHDPI_SCALING=1 LC_ALL=C.UTF-8 "$program" >"$work/program.log" 2>&1 &
+  QT_ENABLE_HIGHDPI_SCALING=1 LC_ALL=C.UTF-8 "$program" >"$scratch/program.log" 2>&1 &
+started
 program_pid=$!
 
-# The visible window titled exactly $1, if any.
-visible_window() {
-  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-find_window() {
-  local id
-  id=$(visible_window "$1")
-  [ -n "$id" ] && echo "$id" >"$work/window"
-}
+# The visible window titled exactly $1, waited for up to $2 seconds.
 wait_window() {
-  wait_for "$2" find_window "$1" || fail "window $1 did not appear within $2 s"
-  cat "$work/window"
-}
-gone() { [ -z "$(visible_window "$1")" ]; }
-
-# Window origin and size in device pixels: sets X, Y, WIDTH, HEIGHT.
-geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-}
-
-# Clicks the centre of a control given in logical pixels inside window $1 (with mouse
-# button $6, the left one unless given).
-click() {
-  local win=$1 x=$2 y=$3 w=$4 h=$5
-  geometry "$win"
-  local cx=$((X + (2 * x + w) * scale / 2)) cy=$((Y + (2 * y + h) * scale / 2))
-  xdotool mousemove --sync "$cx" "$cy" click "${6:-1}"
+  wait_for "$2" window_named "$1" || fail "window $1 did not appear within $2 s"
+  visible_window "$1"
 }
 
 # Saves window $1 as $2 once it has been painted: two captures in a row agree. $3, if
@@ -150,25 +89,25 @@ capture() {
   local win=$1 file=$2 i
   local crop=(${3:+-crop "$3" +repage})
   sleep 0.5
-  import -window "$win" "${crop[@]}" "$work/a.png"
+  import -window "$win" "${crop[@]}" "$scratch/a.png"
   for ((i = 0; i < 20; i++)); do
     sleep 0.25
-    import -window "$win" "${crop[@]}" "$work/b.png"
-    if [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = 0 ]; then
+    import -window "$win" "${crop[@]}" "$scratch/b.png"
+    if [ "$(compare -metric AE "$scratch/a.png" "$scratch/b.png" null: 2>&1 || true)" = 0 ]; then
       break
     fi
-    mv "$work/b.png" "$work/a.png"
+    mv "$scratch/b.png" "$scratch/a.png"
   done
   mkdir -p "$(dirname "$file")"
   # Strip dates and other chunks that would change the file on every run.
-  convert "$work/b.png" -strip "$file"
+  convert "$scratch/b.png" -strip "$file"
   echo "saved $file ($(identify -format '%wx%h' "$file"))"
 }
 
 main=$(wait_window Form1 20)
 kill -0 "$program_pid" 2>/dev/null || fail "the program exited"
-geometry "$main"
-echo "main window: ${WIDTH}x$HEIGHT device pixels at scale $scale"
+client_area "$main"
+echo "main window: ${W}x$H device pixels at scale $scale"
 if command -v xprop >/dev/null; then
   echo "main window class: $(xprop -id "$main" WM_CLASS | sed 's/^[^=]*= //')"
 fi
@@ -180,8 +119,8 @@ fi
 # The menu, opened by a right click on the label 远眺; it is a window of its own, so the
 # picture is taken from the screen where the main window stands.
 click "$main" 232 136 193 49 3
-geometry "$main"
-capture root "$out/menu.png" "${WIDTH}x${HEIGHT}+${X}+${Y}"
+client_area "$main"
+capture root "$out/menu.png" "${W}x${H}+${X}+${Y}"
 xdotool key Escape
 
 # Tick the toilet reminder (its seconds box holds 3) and start the countdowns.

@@ -294,32 +294,6 @@ EOF
   chmod +x "$build/wine-run"
 }
 
-# Starts Xvfb on a display nobody uses and exports DISPLAY; xvfb_stop ends it (and the
-# Wine server of the build folder $1, whose programs hold that display).
-xvfb_pid=
-xvfb_start() {
-  local fifo display
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  read -r display <"$fifo"
-  rm -f "$fifo"
-  export DISPLAY=:$display
-  echo "Xvfb on $DISPLAY"
-}
-
-xvfb_stop() {
-  if [ -n "${1:-}" ] && [ -d "$1/wineprefix" ]; then
-    WINEPREFIX=$1/wineprefix wineserver -k 2>/dev/null || true
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=
-  fi
-}
-
 # The build folder of the Windows program and its tests (QUORVANE_WINDOWS_BUILD_DIR).
 windows_build_dir() { echo "${QUORVANE_WINDOWS_BUILD_DIR:-$top/build-windows}"; }
 
@@ -347,38 +321,31 @@ build_program() {
   echo "built $build/quorvane.exe"
 }
 
-# Starts a window manager on $DISPLAY: without one, Wine waits two seconds for the
-# window manager at every window it hides.
-wm_pid=
-wm_start() {
-  openbox >/dev/null 2>&1 &
-  wm_pid=$!
-  local end=$((SECONDS + 10))
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    [ "$SECONDS" -lt "$end" ] || { echo "openbox did not start" >&2; return 1; }
-    sleep 0.2
-  done
-}
-wm_stop() {
-  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
-  wm_pid=
-}
-
 # The program and its tests, every suite run under Wine on a private X server. A suite
 # that fails is run once more and fails the run only if it fails again: Wine's own
 # timing (window manager round trips, its server) varies from run to run in a way the
 # Linux runs do not, and every failure is still printed.
 test_program() {
-  local build rc=0
+  local build
   build=$(windows_build_dir)
   configure_program "$build" ON
   cmake --build "$build"
-  xvfb_start
-  wm_start
-  (cd "$build" && ctest --output-on-failure --repeat until-pass:2) || rc=$?
-  wm_stop
-  xvfb_stop "$build"
-  return "$rc"
+  # In a shell of its own, which ends the X server, the window manager and then the Wine
+  # server of the build folder (whose programs held that display) when it ends. Without
+  # a window manager Wine waits two seconds for one at every window it hides.
+  (
+    scratch=$build/display
+    rm -rf "$scratch"
+    mkdir -p "$scratch"
+    . "$top/tests/desktop-lib.sh"
+    stop_wineserver() { WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true; }
+    at_exit stop_wineserver
+    start_xvfb -screen 0 1280x800x24
+    echo "Xvfb on $DISPLAY"
+    start_wm openbox || die "openbox did not start"
+    cd "$build"
+    ctest --output-on-failure --repeat until-pass:2
+  )
 }
 
 # The version the project declares, which the installer carries in its name.

@@ -20,44 +20,21 @@ scratch=$3
 rm -rf "$scratch"
 mkdir -p "$scratch"
 scratch=$(cd "$scratch" && pwd)
+. "$(dirname "${BASH_SOURCE[0]}")/../../tests/desktop-lib.sh"
 
 export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 unset WINEPATH WINEQT_QPA_PLATFORM WINEQT_FORCE_STDERR_LOGGING
 
-failures=0
-result() { # check, passed (0/1), what was seen
-  if [ "$2" = 1 ]; then echo "ok    $1: $3"; else echo "FAIL  $1: $3"; failures=$((failures + 1)); fi
-}
-die() {
-  echo "FAIL  $*" >&2
-  exit 1
-}
-wait_for() { # seconds, command...
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.2
-  done
-}
-
-xvfb_pid= wm_pid= program_pid=
-cleanup() {
+# The program runs under Wine's server, which outlives it: both go once the X server
+# and the window manager have.
+program_pid=
+stop_wine() {
   [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
-  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
-trap cleanup EXIT
-fifo=$scratch/display
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r display <"$fifo"
-export DISPLAY=:$display
-openbox >"$scratch/openbox.log" 2>&1 &
-wm_pid=$!
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || die "the window manager did not start"
+at_exit stop_wine
+start_xvfb -screen 0 1280x800x24
+start_wm openbox || die "the window manager did not start"
 
 wineboot --init >"$scratch/wineboot.log" 2>&1
 wineserver -w
@@ -89,19 +66,14 @@ result "list of programs" "$([ "$shown" = 1 ] && [ "$quiet" = 1 ] && echo 1 || e
   "DisplayName and QuietUninstallString under $uninstall_key"
 
 # ---- The installed program, as a user starts it -------------------------------------
-visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
-window_named() { [ -n "$(visible_window "$1")" ]; }
-gone() { [ -z "$(visible_window "$1")" ]; }
 # Clicks the centre of a control given in logical pixels inside the client area of the
 # window titled $1, looked up at the click (Wine may have put a new X window under it).
-click() {
-  local window info x y
+click_in() {
+  local window
   window=$(visible_window "$1")
   [ -n "$window" ] || die "no window titled $1 to click in"
-  info=$(xwininfo -id "$window") || die "the window titled $1 went before the click"
-  x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-  y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
-  xdotool mousemove --sync $((x + $2 + $4 / 2)) $((y + $3 + $5 / 2)) click 1
+  xwininfo -id "$window" >/dev/null 2>&1 || die "the window titled $1 went before the click"
+  click "$window" "${@:2}"
 }
 
 # Enter on the message box titled Quorvane; true once none is left. The box is looked up
@@ -130,7 +102,7 @@ xdotool windowactivate --sync "$(visible_window Form1)" 2>/dev/null || true
 sleep 1
 
 # Command1 saves the nine boxes: the default times, one line with CR LF.
-click Form1 680 56 153 41
+click_in Form1 680 56 153 41
 wait_for 10 test -f "$times" || true
 if [ -f "$times" ] && [ "$(tail -c 2 "$times" | od -An -tx1 | tr -d ' \n')" = 0d0a ]; then
   result "save" 1 "$(winepath -w "$times" 2>/dev/null): $(tr -d '\r\n' <"$times") with CR LF"
@@ -139,18 +111,18 @@ else
 fi
 
 # The water reminder set to 1 second and started.
-click Form1 368 16 9 12    # Check1
-click Form1 64 48 81 57    # h
+click_in Form1 368 16 9 12    # Check1
+click_in Form1 64 48 81 57    # h
 xdotool key ctrl+a 0
-click Form1 296 48 81 57   # m
+click_in Form1 296 48 81 57   # m
 xdotool key ctrl+a 0
-click Form1 528 48 81 57   # s
+click_in Form1 528 48 81 57   # s
 xdotool key ctrl+a 1
-click Form1 192 424 289 41 # 确定选择并开始计时
+click_in Form1 192 424 289 41 # 确定选择并开始计时
 if wait_for 15 window_named Form2; then
   result "reminder" 1 "Form2 opened a second after the start"
   sleep 1.5
-  click Form2 232 232 121 49 # 我已知晓
+  click_in Form2 232 232 121 49 # 我已知晓
   if wait_for 10 gone Form2; then
     result "acknowledge" 1 "Form2 went at a click on 我已知晓"
   else

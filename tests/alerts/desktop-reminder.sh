@@ -24,10 +24,18 @@
 #             top window with the focus at once, and the main window has it again
 #             afterwards.
 #
+# These four run with the hold while presenting switched off in the options file, so
+# that a reminder opens over the full-screen terminal. Then the program starts again
+# with the options a new user has, where the hold is on:
+#
+#   water     falls due while the user is in a full-screen terminal: no reminder while
+#             the terminal stays full screen; it opens as soon as the terminal leaves
+#             full screen.
+#
 # Prints one line per check and two summary rows; exits 1 if a check fails, 77 (skipped)
 # when the window manager or a tool is missing or the window manager does not start.
 #
-#   bash tests/desktop-reminder.sh PROGRAM WINDOW_MANAGER SCRATCH_DIR
+#   bash tests/alerts/desktop-reminder.sh PROGRAM WINDOW_MANAGER SCRATCH_DIR
 #
 # WINDOW_MANAGER: openbox, xfwm4, metacity, marco or kwin_x11.
 set -euo pipefail
@@ -35,37 +43,24 @@ set -euo pipefail
 program=$1
 wm=$2
 scratch=$3
-
-skip() {
-  echo "SKIP: $*"
-  exit 77
-}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../desktop-lib.sh"
 
 case "$wm" in
-openbox) wm_command=(openbox --sm-disable) ;;
-xfwm4) wm_command=(xfwm4 --compositor=off --sm-client-disable) ;;
-metacity) wm_command=(metacity --sm-disable --no-composite) ;;
-marco) wm_command=(marco --sm-disable --no-composite) ;;
-kwin_x11) wm_command=(kwin_x11) ;;
+openbox | xfwm4 | metacity | marco | kwin_x11) ;;
 *)
   echo "unknown window manager: $wm" >&2
   exit 2
   ;;
 esac
-for tool in Xvfb xdotool wmctrl xterm xprop xwininfo dbus-run-session "${wm_command[0]}"; do
-  command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing (bash tools/setup.sh test installs it)"
-done
+need_tools Xvfb xdotool wmctrl xterm xprop xwininfo dbus-run-session "$wm"
 
 # Everything below runs on a session bus of its own, as a desktop session has one. The
 # scratch home and folders are in place before the bus starts: the services it starts on
 # demand (xfwm4's settings service among them) write into the home they inherit from it,
 # never into the real one of whoever runs the tests.
 if [ -z "${QUORVANE_DESKTOP_TEST_BUS:-}" ]; then
-  rm -rf "$scratch"
-  mkdir -p "$scratch/home" "$scratch/config" "$scratch/runtime" "$scratch/cache" "$scratch/data"
-  chmod 700 "$scratch/runtime"
-  export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/runtime
-  export XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
+  fresh_home
   exec env QUORVANE_DESKTOP_TEST_BUS=1 dbus-run-session -- bash "$0" "$@"
 fi
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LC_ALL=C.UTF-8 KWIN_COMPOSE=N
@@ -73,62 +68,14 @@ unset WAYLAND_DISPLAY SESSION_MANAGER
 # Two workspaces for kwin, which starts with one.
 printf '[Desktops]\nNumber=2\nRows=1\n' >"$XDG_CONFIG_HOME/kwinrc"
 
-pids=()
-cleanup() {
-  set +e
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null
-  done
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    wait "${pids[i]}" 2>/dev/null
-  done
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-started() { pids+=("$!"); }
-
-log_tail() {
-  local f
-  for f in "$scratch"/*.log; do
-    [ -s "$f" ] || continue
-    echo "--- $(basename "$f"):"
-    tail -n 15 "$f"
-  done
-}
-die() {
-  echo "FAIL: $*" >&2
-  log_tail >&2
-  exit 1
-}
-
-# Polls a command for up to $1 seconds, ten times a second.
-wait_for() {
-  local limit=$1 i
-  shift
-  for ((i = 0; i < limit * 10; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # ---- X server and window manager ----------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
-started
-wait_for 10 test -s "$scratch/display" || die "Xvfb did not start"
-export DISPLAY=:$(head -n 1 "$scratch/display")
-
-"${wm_command[@]}" >"$scratch/wm.log" 2>&1 &
-started
-wm_pid=$!
+start_xvfb -screen 0 1280x800x24
 wm_ready() {
   kill -0 "$wm_pid" 2>/dev/null || return 1
   wmctrl -m >/dev/null 2>&1 || return 1
   [ "$(wmctrl -d 2>/dev/null | wc -l)" -ge 2 ]
 }
-if ! wait_for 30 wm_ready; then
+if ! { start_wm "$wm" && wait_for 10 wm_ready; }; then
   wmctrl -n 2 >/dev/null 2>&1 || true
   wait_for 5 wm_ready || {
     log_tail
@@ -156,10 +103,6 @@ active_window() {
   case $w in 0x*) printf '%d\n' "$w" ;; *) echo 0 ;; esac
 }
 current_desktop() { root_property _NET_CURRENT_DESKTOP; }
-# The mapped (viewable) managed window named exactly $1.
-visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p; }
-window_named() { [ -n "$(visible_window "$1")" ]; }
-gone() { [ -z "$(visible_window "$1")" ]; }
 is_active() { [ "$(active_window)" = "$1" ]; }
 # Index of window $1 in the stacking order, bottom 0; empty when not listed.
 stack_index() { stacking | grep -n -x "$1" | cut -d: -f1 || true; }
@@ -190,13 +133,6 @@ x_stack_position() {
   done | grep -n -x "$top" | cut -d: -f1 || true
 }
 viewable() { local info; info=$(xwininfo -id "$1" 2>/dev/null) && grep -q 'Map State: IsViewable' <<<"$info"; }
-# Clicks the centre of a control given in logical pixels inside window $1.
-click() {
-  local x y
-  x=$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *//p')
-  y=$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left Y: *//p')
-  xdotool mousemove --sync $((x + $2 + $4 / 2)) $((y + $3 + $5 / 2)) click 1
-}
 on_desktop() { [ "$(current_desktop)" = "$1" ]; }
 switch_desktop() {
   wmctrl -s "$1"
@@ -207,24 +143,6 @@ activate() {
   wait_for 5 is_active "$1" || die "could not activate window $1"
 }
 
-failures=0
-result() { # check, passed (0/1), what was seen
-  if [ "$2" = 1 ]; then
-    echo "ok    $1: $3"
-  else
-    echo "FAIL  $1: $3"
-    failures=$((failures + 1))
-  fi
-}
-# The window's client area: sets X, Y, W, H.
-client_area() {
-  local info
-  info=$(xwininfo -id "$1")
-  X=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-  Y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
-  W=$(sed -n 's/^ *Width: *//p' <<<"$info")
-  H=$(sed -n 's/^ *Height: *//p' <<<"$info")
-}
 where_is_focus() {
   local a
   a=$(active_window)
@@ -361,14 +279,23 @@ check_over_full_screen() {
   fi
 }
 
+# The program, as from a terminal of the session; sets program_pid and main.
+start_program() {
+  QT_QPA_PLATFORM=xcb "$program" >>"$scratch/program.log" 2>&1 &
+  started
+  program_pid=$!
+  wait_for 20 window_named Form1 || die "the main window did not appear"
+  main=$(visible_window Form1)
+  wait_for 5 managed "$main" || die "$wm does not manage the main window"
+}
+full_screen() { prints _NET_WM_STATE_FULLSCREEN xprop -id "$1" _NET_WM_STATE; }
+
 # ---- The program: water in 3 seconds, eye rest in 20 --------------------------------
+# Without the hold while presenting: the reminders open over the full-screen terminal.
 printf '0,0,3,0,0,20,0,0,0\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
-QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
-started
-program_pid=$!
-wait_for 20 window_named Form1 || die "the main window did not appear"
-main=$(visible_window Form1)
-wait_for 5 managed "$main" || die "$wm does not manage the main window"
+mkdir -p "$XDG_CONFIG_HOME/Quorvane"
+printf '[Reminders]\nHoldWhilePresenting=false\n' >"$XDG_CONFIG_HOME/Quorvane/Quorvane.conf"
+start_program
 
 # ---- The user's programs on the second workspace ------------------------------------
 switch_desktop 1
@@ -445,8 +372,7 @@ full_screen_pid=$!
 wait_for 15 window_named quorvane-full-screen || die "the full-screen terminal did not appear"
 terminal=$(visible_window quorvane-full-screen)
 wmctrl -i -r "$terminal" -b add,fullscreen
-wait_for 5 sh -c "xprop -id $terminal _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN" ||
-  die "the terminal did not go full screen"
+wait_for 5 full_screen "$terminal" || die "the terminal did not go full screen"
 activate "$terminal"
 gone Form2 || die "the water reminder came before the terminal went full screen"
 type_across Form2
@@ -501,11 +427,52 @@ else
 fi
 
 kill -0 "$program_pid" 2>/dev/null || die "the program exited"
+
+# ---- Water over a full-screen terminal, with the hold while presenting -------------
+# The program again, with the options a new user has: the hold is on. The user's
+# earlier windows are closed first: the always-on-top one would lie over the main window.
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+rm -f "$XDG_CONFIG_HOME/Quorvane/Quorvane.conf"
+wmctrl -i -c "$on_top"
+wmctrl -i -c "$(visible_window quorvane-user)"
+wait_for 5 gone quorvane-on-top && wait_for 5 gone quorvane-user || die "the user's windows did not close"
+# The user's full-screen program on workspace 1, there before the countdown starts.
+switch_desktop 1
+xterm -T quorvane-presenting -e sleep 3600 >"$scratch/presenting.log" 2>&1 &
+started
+wait_for 15 window_named quorvane-presenting || die "the presenting terminal did not appear"
+presenting=$(visible_window quorvane-presenting)
+wmctrl -i -r "$presenting" -b add,fullscreen
+wait_for 5 full_screen "$presenting" || die "the presenting terminal did not go full screen"
+switch_desktop 0
+printf '0,0,6,0,0,0,0,0,0\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
+start_program
+activate "$main"
+click "$main" 368 16 9 12    # Check1, water
+click "$main" 192 424 289 41 # 确定选择并开始计时
+due=$((SECONDS + 6))
+switch_desktop 1
+activate "$presenting"
+gone Form2 || die "the water reminder came before the user was back in the full-screen terminal"
+if wait_for $((due + 4 - SECONDS)) window_named Form2; then
+  result "hold while presenting" 0 "the water reminder opened over the full-screen terminal"
+else
+  result "hold while presenting" 1 "no reminder while the terminal is full screen, 4 s past its time"
+fi
+wmctrl -i -r "$presenting" -b remove,fullscreen
+if wait_for 10 window_named Form2; then
+  result "after presenting" 1 "the water reminder opened as soon as the terminal left full screen"
+  reminder=$(visible_window Form2)
+  sleep 1 # placed by the window manager
+  click "$reminder" 232 232 121 49 # 我已知晓
+  wait_for 5 gone Form2 || die "the reminder did not close on a click"
+else
+  result "after presenting" 0 "no reminder after the terminal left full screen"
+fi
+kill -0 "$program_pid" 2>/dev/null || die "the program exited"
+
 echo "row | $wm | $row_workspace | $row_stacking | $row_keys | $row_dismissal |"
 echo "full-screen row | $wm | $row_full_screen | $row_full_screen_keys | $row_full_screen_click |" \
   "$row_full_screen_dismissal |"
-if ((failures)); then
-  log_tail >&2
-  exit 1
-fi
-echo "PASS: the reminders reach the user under $wm"
+finish "the reminders reach the user under $wm"

@@ -41,9 +41,7 @@ xrandr --setmonitor left 1280/339x800/212+0+0 screen >"$scratch/xrandr.log" 2>&1
 xrandr --setmonitor right 1280/339x800/212+1280+0 none >>"$scratch/xrandr.log" 2>&1 ||
   skip "the X server cannot be split into monitors"
 prints '^Monitors: 2' xrandr --listmonitors || die "the X server does not have two monitors"
-openbox --sm-disable >"$scratch/wm.log" 2>&1 &
-started
-wait_for 10 prints "^Name: Openbox" wmctrl -m 2>/dev/null || die "openbox did not start"
+start_wm openbox || die "openbox did not start"
 
 # ---- The program: water in 6 s, eye rest in 16, toilet in 26 ------------------------
 printf '0,0,6,0,0,16,0,0,26\r\n' >"$XDG_CONFIG_HOME/Quorvane.txt"
