@@ -3,8 +3,9 @@
 # with a window manager: a silent install into Program Files with its Start menu entry
 # and its entry in the list of programs; the installed program started from there (its
 # own DLLs only), its first-start message, a save writing %APPDATA%\Quorvane.txt with
-# CR LF, a 1-second water reminder opening Form2 and going at a click on 我已知晓; a
-# silent uninstall that removes the program and keeps the saved times.
+# CR LF, a 1-second water reminder opening Form2 and going at a click on 我已知晓; a start
+# after the program was ended by force, which brings the main window; a silent uninstall
+# that removes the program and keeps the saved times.
 #
 #   bash packaging/windows/test-installer.sh SETUP_EXE STAGE_DIR SCRATCH_DIR
 #
