@@ -874,7 +874,7 @@ alone: first window mapped (MapNotify) and first window created (CreateNotify), 
 program's own windows (\`_NET_WM_PID\`) and from fork+exec; RSS, PSS, USS (private pages)
 and Private_Dirty (the private pages it wrote) of its process $peer_settle s after the start
 (/proc/PID/smaps_rollup); helper processes: everything
-else then running with its home folder (sum of their RSS). Then all of them started again and,
+else then running with its home folder (sums of their Private_Dirty and of their RSS). Then all of them started again and,
 $peer_settle s after the last start, watched together for $window s: CPU time (schedstat) and wake-ups
 (voluntary context switches) summed over all threads of each program's process
 (/proc/PID/task/*), and the CPU time of its child processes that ended meanwhile (cutime +
