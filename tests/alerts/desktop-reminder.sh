@@ -434,9 +434,12 @@ kill -0 "$program_pid" 2>/dev/null || die "the program exited"
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 rm -f "$XDG_CONFIG_HOME/Quorvane/Quorvane.conf"
+# By their ids: the terminal may be on a workspace out of view, where a window manager that
+# unmaps such windows leaves it unseen by a search for viewable windows.
+closed() { ! xprop -id "$1" WM_NAME >/dev/null 2>&1; }
 wmctrl -i -c "$on_top"
-wmctrl -i -c "$(visible_window quorvane-user)"
-wait_for 5 gone quorvane-on-top && wait_for 5 gone quorvane-user || die "the user's windows did not close"
+wmctrl -i -c "$terminal"
+wait_for 5 closed "$on_top" && wait_for 5 closed "$terminal" || die "the user's windows did not close"
 # The user's full-screen program on workspace 1, there before the countdown starts.
 switch_desktop 1
 xterm -T quorvane-presenting -e sleep 3600 >"$scratch/presenting.log" 2>&1 &
