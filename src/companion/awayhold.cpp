@@ -69,20 +69,21 @@ void AwayHold::check()
     update();
 }
 
+bool AwayHold::isAway() const
+{
+    return m_reminders.isHeld(reminders::Reminders::Hold::Away);
+}
+
 void AwayHold::update()
 {
     const bool away = m_enabled && (m_idle || m_detector.isLocked());
-    if (away == m_away)
+    if (away == isAway())
         return;
-    m_away = away;
     const QDateTime now = m_now();
-    if (away) {
-        // Gone since his last input when that is what shows him away, else since now.
+    // Gone since his last input when that is what shows him away, else since now.
+    if (away)
         m_since = m_idle ? now.addMSecs(-m_lastIdle.count()) : now;
-        m_reminders.hold(reminders::Reminders::Hold::Away);
-    } else {
-        m_reminders.release(reminders::Reminders::Hold::Away);
-    }
+    m_reminders.setHeld(reminders::Reminders::Hold::Away, away);
     Q_EMIT awayChanged(away);
     if (!away && m_enabled)
         Q_EMIT back(std::chrono::seconds(m_since.secsTo(now)));

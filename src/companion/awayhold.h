@@ -38,7 +38,7 @@ public:
     void setEnabled(bool on);
     void setAwayAfter(std::chrono::minutes after);
     std::chrono::minutes awayAfter() const { return m_after; }
-    bool isAway() const { return m_away; }
+    bool isAway() const;
 
     /// How long while away until the idle time is looked at again.
     static constexpr std::chrono::milliseconds kAwayPoll{2000};
@@ -62,7 +62,6 @@ private:
     bool m_enabled = false;
     bool m_idle = false; ///< no input for m_after
     std::chrono::milliseconds m_lastIdle{0}; ///< the idle time at the last look
-    bool m_away = false;
     QDateTime m_since; ///< when the absence began
     QTimer *m_poll;
 };

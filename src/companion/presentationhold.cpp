@@ -59,14 +59,7 @@ void PresentationHold::follow()
 
 void PresentationHold::update()
 {
-    const bool presenting = m_enabled && m_detector.isOn();
-    if (presenting == m_presenting)
-        return;
-    m_presenting = presenting;
-    if (presenting)
-        m_reminders.hold(Hold::Presenting);
-    else
-        m_reminders.release(Hold::Presenting);
+    m_reminders.setHeld(Hold::Presenting, m_enabled && m_detector.isOn());
 }
 
 } // namespace companion

@@ -40,7 +40,6 @@ private:
     reminders::Reminders &m_reminders;
     bool m_enabled = false;
     bool m_following = false;
-    bool m_presenting = false;
 };
 
 } // namespace companion

@@ -42,6 +42,11 @@ void WorkingHours::set(bool on, const std::array<bool, 7> &days, const QTime &fr
     check();
 }
 
+bool WorkingHours::isOutside() const
+{
+    return m_reminders.isHeld(Hold::OffHours);
+}
+
 bool WorkingHours::isWorkingTime(const QDateTime &at) const
 {
     const QDate day = at.date();
@@ -83,13 +88,9 @@ void WorkingHours::check()
             m_wake->start(int(std::min<qint64>(left + 1, std::numeric_limits<int>::max())));
         }
     }
-    if (outside == m_outside)
+    if (outside == isOutside())
         return;
-    m_outside = outside;
-    if (outside)
-        m_reminders.hold(Hold::OffHours);
-    else
-        m_reminders.release(Hold::OffHours);
+    m_reminders.setHeld(Hold::OffHours, outside);
     Q_EMIT outsideChanged(outside);
 }
 

@@ -37,7 +37,7 @@ public:
     /// Whether the countdowns hold outside working time, and when that is.
     void set(bool on, const std::array<bool, 7> &days, const QTime &from, const QTime &to);
     /// The countdowns hold now because working time is over.
-    bool isOutside() const { return m_outside; }
+    bool isOutside() const;
 
 Q_SIGNALS:
     void outsideChanged(bool outside);
@@ -54,7 +54,6 @@ private:
     bool m_on = false;
     std::array<bool, 7> m_days{};
     QTime m_from, m_to;
-    bool m_outside = false;
     QTimer *m_wake;
 };
 

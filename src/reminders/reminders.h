@@ -51,6 +51,8 @@ public:
     void hold(Hold why);
     /// Takes why back; what no other reason holds goes on.
     void release(Hold why);
+    /// Holds for why or takes it back, as held says.
+    void setHeld(Hold why, bool held) { held ? hold(why) : release(why); }
     bool isHeld(Hold why) const { return m_holds & bit(why); }
     /// A countdown runs or is held.
     bool anyCounting() const;

@@ -6,6 +6,9 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QSystemTrayIcon>
 #include <QTimerEvent>
 
@@ -111,6 +114,27 @@ inline void acknowledge(QWidget *reminder)
 inline QStringList boxTexts(const SlotControls &c)
 {
     return {c.h->text(), c.m->text(), c.s->text()};
+}
+
+/// Rows of a query on the record at path, each its fields joined by a space.
+inline QStringList recordRows(const QString &path, const QString &select)
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(select, db);
+            while (q.next()) {
+                QStringList fields;
+                for (int k = 0; k < q.record().count(); ++k)
+                    fields << q.value(k).toString();
+                rows << fields.join(u' ');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(u"check"_s);
+    return rows;
 }
 
 } // namespace testsupport

@@ -65,18 +65,7 @@ std::array<int, 3> acknowledgedOn(const QString &path, const QDate &day)
 
 QStringList hows(const QString &path)
 {
-    QStringList list;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(u"SELECT how FROM reminders ORDER BY id"_s, db);
-            while (q.next())
-                list << q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase(u"check"_s);
-    return list;
+    return recordRows(path, u"SELECT how FROM reminders ORDER BY id"_s);
 }
 
 } // namespace

@@ -8,9 +8,6 @@
 #include <QDialogButtonBox>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimeEdit>
 
 #include "platform/autostart.h"
@@ -59,27 +56,6 @@ QString optionsLine(const Program &p, const QString &key)
 {
     const QVariant value = QSettings(p.optionsPath(), QSettings::IniFormat).value(u"Reminders/"_s + key);
     return key + u'=' + (value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',') : value.toString());
-}
-
-/// Rows of one table in the record.
-QStringList recordRows(const QString &path, const QString &select)
-{
-    QStringList rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(select, db);
-            while (q.next()) {
-                QStringList fields;
-                for (int k = 0; k < q.record().count(); ++k)
-                    fields << q.value(k).toString();
-                rows << fields.join(u' ');
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(u"check"_s);
-    return rows;
 }
 
 } // namespace

@@ -14,10 +14,8 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <optional>
 #include <utility>
-#include <vector>
 
 // GLib's headers name a structure member "signals", which the toolkit defines as a keyword.
 #pragma push_macro("signals")
@@ -200,7 +198,7 @@ private:
     struct XServer {
         xcb_connection_t *c = nullptr;
         xcb_window_t root = XCB_WINDOW_NONE;
-        xcb_atom_t activeWindow = XCB_ATOM_NONE, state = XCB_ATOM_NONE, fullScreen = XCB_ATOM_NONE;
+        xcb_atom_t activeWindow = XCB_ATOM_NONE, state = XCB_ATOM_NONE;
     };
 
     bool heard() const { return m_banners.on || m_inhibited.on || m_idleInhibited.on || m_fullScreen; }
@@ -393,7 +391,6 @@ const DoNotDisturb::Desktop::XServer *DoNotDisturb::Desktop::xServer() const
         x.root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
         x.activeWindow = x11::atom(c, "_NET_ACTIVE_WINDOW");
         x.state = x11::atom(c, "_NET_WM_STATE");
-        x.fullScreen = x11::atom(c, "_NET_WM_STATE_FULLSCREEN");
         m_x = x;
     }
     return &*m_x;
@@ -402,17 +399,12 @@ const DoNotDisturb::Desktop::XServer *DoNotDisturb::Desktop::xServer() const
 xcb_window_t DoNotDisturb::Desktop::front() const
 {
     const XServer *x = xServer();
-    return x ? x11::firstWindow(x11::readList(x->c, x->root, x->activeWindow, XCB_ATOM_WINDOW))
-             : xcb_window_t(XCB_WINDOW_NONE);
+    return x ? x11::activeWindow(x->c, x->root) : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 bool DoNotDisturb::Desktop::isFullScreen(xcb_window_t window) const
 {
-    if (window == XCB_WINDOW_NONE)
-        return false;
-    const XServer *x = xServer();
-    const std::vector<uint32_t> state = x11::readList(x->c, window, x->state, XCB_ATOM_ATOM);
-    return std::find(state.begin(), state.end(), x->fullScreen) != state.end();
+    return window != XCB_WINDOW_NONE && x11::isFullScreen(xServer()->c, window);
 }
 
 void DoNotDisturb::Desktop::follow(xcb_window_t window)
